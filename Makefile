@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps demo test bench clean
+.PHONY: all build deps demo test bench fuzz test-asan clean
 
 all: build
 
@@ -27,5 +27,18 @@ bench: deps
 	cmake --build $(BUILD)-release -j $(JOBS)
 	@scripts/bench.sh $(BUILD)-release
 
+# Each libFuzzer target runs for FUZZ_SECONDS; what it finds lands in fuzz/corpus/<name>/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPAGEWRIGHT_FUZZ=ON \
+	  -DPAGEWRIGHT_WINDOW=OFF -DPAGEWRIGHT_TESTS=OFF -DPAGEWRIGHT_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
+test-asan: deps
+	cmake -S . -B $(BUILD)-asan -G Ninja -DPAGEWRIGHT_SANITIZE=ON -DPAGEWRIGHT_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-asan -j $(JOBS)
+	cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-release
+	rm -rf $(BUILD) $(BUILD)-release $(BUILD)-fuzz $(BUILD)-asan
