@@ -1,0 +1,72 @@
+#include "settings/settings_paths.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#if !defined(_WIN32)
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+namespace pw {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+// The user's home directory: $HOME, else the account's home directory.
+std::string homeDirectory() {
+    std::string home = environment("HOME");
+#if defined(_WIN32)
+    if (home.empty()) {
+        home = environment("USERPROFILE");
+    }
+#else
+    if (home.empty()) {
+        if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir) {
+            home = entry->pw_dir;
+        }
+    }
+#endif
+    return home;
+}
+
+std::string withTrailingSlash(std::string directory) {
+    if (directory.empty() || directory.back() != '/') {
+        directory.push_back('/');
+    }
+    return directory;
+}
+
+}  // namespace
+
+std::filesystem::path settingsFilePath() {
+    if (std::string ini = environment("PAGEWRIGHT_INI"); !ini.empty()) {
+        return ini;
+    }
+    std::string config = environment("XDG_CONFIG_HOME");
+    // Relative values are invalid for XDG_CONFIG_HOME and are ignored.
+    if (config.empty() || !std::filesystem::path(config).is_absolute()) {
+        config = withTrailingSlash(homeDirectory()) + ".config";
+    }
+    return std::filesystem::path(config) / "PgWright.ini";
+}
+
+std::string defaultDirectory() {
+    return withTrailingSlash(homeDirectory()) + "Pagewright/";
+}
+
+SettingsStatus ensureDefaultDirectory() {
+    const std::filesystem::path directory = defaultDirectory();
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error || !std::filesystem::is_directory(directory, error)) {
+        return SettingsStatus::ioError("cannot create " + directory.string());
+    }
+    return SettingsStatus::ok();
+}
+
+}  // namespace pw

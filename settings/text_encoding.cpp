@@ -1,0 +1,109 @@
+#include "settings/text_encoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace pw {
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F in Windows-1252; the rest of the page is Latin-1.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool isContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+            c = b & 0x1F;
+            minimum = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            c = b & 0x0F;
+            minimum = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            c = b & 0x07;
+            minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (n - i < length) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if (!isContinuation(p[i + k])) {
+                return false;
+            }
+            c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out.push_back(ch);
+        } else if (b < 0xA0) {
+            appendUtf8(out, kHighControls[b - 0x80]);
+        } else {
+            appendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::string_view firstCharacters(std::string_view text, std::size_t limit) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isContinuation(static_cast<unsigned char>(text[i]))) {
+            if (count == limit) {
+                return text.substr(0, i);
+            }
+            ++count;
+        }
+    }
+    return text;
+}
+
+}  // namespace pw
