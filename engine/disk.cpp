@@ -1,0 +1,293 @@
+#include "engine/disk.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace pw {
+
+namespace {
+
+long long g_writeBudget = -1;
+
+Status errnoStatus(std::string_view what) {
+    std::string reason(what);
+    reason += ": ";
+    reason += std::strerror(errno);
+    return Status::error(reason);
+}
+
+}  // namespace
+
+void failWorkFileWritesAfterForTesting(long long bytes) {
+    g_writeBudget = bytes;
+}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+FileHandle::~FileHandle() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+int FileHandle::release() {
+    int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+FileHandle openForReading(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return FileHandle();
+    }
+    return FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+Status readAll(int fd, std::string& bytes) {
+    bytes.clear();
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.reserve(static_cast<size_t>(info.st_size));
+    }
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errnoStatus("read");
+        }
+        if (got == 0) {
+            return Status();
+        }
+        bytes.append(chunk, static_cast<size_t>(got));
+    }
+}
+
+Status writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errnoStatus("write");
+        }
+        bytes.remove_prefix(static_cast<size_t>(put));
+    }
+    return Status();
+}
+
+bool isPlainFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+Directory::Directory(const std::string& path) : m_path(path) {
+    if (!m_path.empty() && m_path.back() != '/') {
+        m_path += '/';
+    }
+    if (!path.empty() && path.find('\0') == std::string::npos) {
+        m_handle = FileHandle(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+}
+
+std::string Directory::pathOf(std::string_view name) const {
+    std::string full = m_path;
+    full += name;
+    return full;
+}
+
+Entry Directory::entry(const std::string& name) const {
+    Entry result;
+    struct stat info;
+    if (!ok() || !isPlainFileName(name) ||
+        ::fstatat(fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return result;
+    }
+    result.exists = true;
+    result.symlink = S_ISLNK(info.st_mode);
+    result.regular = S_ISREG(info.st_mode);
+    result.mode = info.st_mode & 07777;
+    result.writable = result.symlink || (info.st_mode & S_IWUSR) != 0;
+    result.size = static_cast<uint64_t>(info.st_size);
+    return result;
+}
+
+FileHandle Directory::openForReading(const std::string& name) const {
+    if (!ok() || !isPlainFileName(name)) {
+        return FileHandle();
+    }
+    return FileHandle(::openat(fd(), name.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+void Directory::remove(const std::string& name) const {
+    if (ok() && isPlainFileName(name)) {
+        ::unlinkat(fd(), name.c_str(), 0);
+    }
+}
+
+Status WorkFile::open() {
+    discard();
+    if (!m_directory.ok()) {
+        return Status::error("directory cannot be opened");
+    }
+    // The work file is created anew, never opened through whatever a name already holds. One
+    // left by a run that was killed is removed; one that another running process holds
+    // locked is left to it, and this run works under a name of its own.
+    int dir = m_directory.fd();
+    std::string name(kWorkName);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        int fd =
+            ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_handle = FileHandle(fd);
+            m_name = name;
+            ::flock(fd, LOCK_EX | LOCK_NB);
+            return Status();
+        }
+        if (errno != EEXIST) {
+            return errnoStatus("cannot create the work file");
+        }
+        FileHandle other(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (other.valid() && ::flock(other.fd(), LOCK_EX | LOCK_NB) != 0) {
+            name = std::string(".pagewright-work-") + std::to_string(::getpid()) + ".tmp";
+            continue;
+        }
+        ::unlinkat(dir, name.c_str(), 0);
+    }
+    return Status::error("work file in use");
+}
+
+Status WorkFile::write(std::string_view bytes) {
+    if (!m_handle.valid()) {
+        return Status::error("work file not open");
+    }
+    if (g_writeBudget >= 0) {
+        if (static_cast<long long>(bytes.size()) > g_writeBudget) {
+            size_t part = static_cast<size_t>(g_writeBudget);
+            g_writeBudget = 0;
+            (void)writeAll(m_handle.fd(), bytes.substr(0, part));
+            errno = ENOSPC;
+            return errnoStatus("write");
+        }
+        g_writeBudget -= static_cast<long long>(bytes.size());
+    }
+    return writeAll(m_handle.fd(), bytes);
+}
+
+Status WorkFile::deliver(const std::string& name, const Entry& previous) {
+    if (!m_handle.valid()) {
+        return Status::error("work file not open");
+    }
+    if (!isPlainFileName(name)) {
+        return Status::error("name would leave the directory");
+    }
+    if (previous.exists && previous.regular) {
+        ::fchmod(m_handle.fd(), previous.mode);
+    }
+    if (::renameat(m_directory.fd(), m_name.c_str(), m_directory.fd(), name.c_str()) != 0) {
+        Status status = errnoStatus("cannot replace the file");
+        discard();
+        return status;
+    }
+    m_handle = FileHandle();
+    m_name.clear();
+    return Status();
+}
+
+void WorkFile::discard() {
+    if (m_handle.valid()) {
+        ::unlinkat(m_directory.fd(), m_name.c_str(), 0);
+        m_handle = FileHandle();
+        m_name.clear();
+    }
+}
+
+namespace {
+
+// True when the file `name` of `directory` holds exactly `bytes`.
+bool sameContent(const Directory& directory, const std::string& name, const Entry& entry,
+                 std::string_view bytes) {
+    if (!entry.exists || !entry.regular || entry.size != bytes.size()) {
+        return false;
+    }
+    FileHandle file = directory.openForReading(name);
+    if (!file.valid()) {
+        return false;
+    }
+    char chunk[65536];
+    size_t offset = 0;
+    for (;;) {
+        ssize_t got = ::read(file.fd(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0 && offset == bytes.size();
+        }
+        if (offset + static_cast<size_t>(got) > bytes.size() ||
+            std::memcmp(chunk, bytes.data() + offset, static_cast<size_t>(got)) != 0) {
+            return false;
+        }
+        offset += static_cast<size_t>(got);
+    }
+}
+
+}  // namespace
+
+Status replaceFile(const Directory& directory, const std::string& name, std::string_view bytes,
+                   bool& unchanged) {
+    unchanged = false;
+    if (!isPlainFileName(name)) {
+        return Status::error("name would leave the directory");
+    }
+    Entry entry = directory.entry(name);
+    if (sameContent(directory, name, entry, bytes)) {
+        unchanged = true;
+        return Status();
+    }
+    if (entry.exists && !entry.writable) {
+        return Status::error("read-only file");
+    }
+    WorkFile work(directory);
+    Status status = work.open();
+    if (status.ok()) {
+        status = work.write(bytes);
+    }
+    if (status.ok()) {
+        status = work.deliver(name, entry);
+    }
+    return status;
+}
+
+Status copyFileInto(const std::string& from, const Directory& directory, const std::string& name,
+                    bool& unchanged) {
+    unchanged = false;
+    FileHandle source = openForReading(from);
+    if (!source.valid()) {
+        return errnoStatus("cannot open " + from);
+    }
+    std::string bytes;
+    Status status = readAll(source.fd(), bytes);
+    if (!status.ok()) {
+        return status;
+    }
+    return replaceFile(directory, name, bytes, unchanged);
+}
+
+}  // namespace pw

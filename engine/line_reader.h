@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pw {
+
+// Reads text line by line from a stream of bytes. A line ends at CR, at LF, or at CR LF (one
+// terminator); the terminator is not part of the line, and a last line without one is still a
+// line. Bytes are passed through unchanged. Memory is bounded by the longest line.
+class LineReader {
+  public:
+    // Fills `buffer` with at most `capacity` bytes; returns the count, 0 at the end, -1 on error.
+    using Source = std::function<long(char* buffer, size_t capacity)>;
+
+    explicit LineReader(Source source, size_t bufferSize = 64 * 1024);
+    // Reads from an open file descriptor, which the reader does not own.
+    static LineReader fromFd(int fd, size_t bufferSize = 64 * 1024);
+    // Reads from bytes in memory, which must outlive the reader.
+    static LineReader fromMemory(std::string_view bytes);
+
+    // Drops a UTF-8 byte-order mark at the very start of the input (data files only).
+    void skipByteOrderMark() { m_skipBom = true; }
+
+    // Stores the next line in `line`, valid until the next call; false at the end of the input.
+    bool next(std::string_view& line);
+
+    // True when a read failed; the lines returned before it are sound.
+    bool failed() const { return m_failed; }
+
+    // Counts the lines left in the input, consuming it.
+    uint64_t countRemaining();
+
+    // Forgets buffered input so the reader can start again after the source was rewound.
+    void restart();
+
+  private:
+    bool refill();
+
+    Source m_source;
+    std::vector<char> m_buffer;
+    size_t m_begin = 0;
+    size_t m_end = 0;
+    std::string m_long;
+    bool m_eof = false;
+    bool m_failed = false;
+    bool m_skipLf = false;
+    bool m_skipBom = false;
+    bool m_atStart = true;
+};
+
+}  // namespace pw

@@ -1,0 +1,184 @@
+#include "engine/page_assembler.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+
+#include "engine/progress_text.h"
+
+namespace pw {
+
+namespace {
+
+// Files up to this size are read once into memory; larger ones are streamed twice.
+constexpr uint64_t kInMemoryLimit = 4u << 20;
+// The new version is held in memory up to this size, then written out as it grows.
+constexpr size_t kSpillSize = 4u << 20;
+
+}  // namespace
+
+LineReader PageAssembler::Input::reader() const {
+    if (fd < 0) {
+        return LineReader::fromMemory(bytes);
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    return LineReader::fromFd(fd);
+}
+
+PageAssembler::PageAssembler(RunContext& context, const Directory& destination,
+                             const std::string& modelPath)
+    : m_context(context), m_destination(destination), m_modelPath(modelPath) {
+    FileHandle model = openForReading(modelPath);
+    struct stat info;
+    if (model.valid() && ::fstat(model.fd(), &info) == 0 &&
+        static_cast<uint64_t>(info.st_size) <= kInMemoryLimit) {
+        m_modelInMemory = readAll(model.fd(), m_modelBytes).ok();
+    }
+}
+
+bool PageAssembler::loadPage(const std::string& name, const Entry& entry, Input& input) {
+    if (entry.exists) {
+        m_pageFile = m_destination.openForReading(name);
+        if (!m_pageFile.valid()) {
+            m_status = Status::error("cannot read the page");
+            return false;
+        }
+        struct stat info;
+        if (::fstat(m_pageFile.fd(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            m_status = Status::error("not a plain file");
+            return false;
+        }
+        if (static_cast<uint64_t>(info.st_size) <= kInMemoryLimit) {
+            if (!readAll(m_pageFile.fd(), m_pageBytes).ok()) {
+                m_status = Status::error("cannot read the page");
+                return false;
+            }
+            input = Input{m_pageBytes, -1};
+        } else {
+            input = Input{{}, m_pageFile.fd()};
+        }
+        return true;
+    }
+    if (m_modelInMemory) {
+        input = Input{m_modelBytes, -1};
+        return true;
+    }
+    m_modelFile = openForReading(m_modelPath);
+    if (!m_modelFile.valid()) {
+        m_status = Status::error("cannot read the model");
+        return false;
+    }
+    input = Input{{}, m_modelFile.fd()};
+    return true;
+}
+
+PageOutcome PageAssembler::fail(Status status) {
+    m_status = std::move(status);
+    return PageOutcome::Failed;
+}
+
+Status PageAssembler::flushIfLarge(WorkFile& work, bool force) {
+    if (!force && m_out.size() < kSpillSize) {
+        return Status();
+    }
+    if (!work.isOpen()) {
+        Status opened = work.open();
+        if (!opened.ok()) {
+            return opened;
+        }
+    }
+    Status status = work.write(m_out);
+    m_out.clear();
+    return status;
+}
+
+PageOutcome PageAssembler::assemble(const std::string& name, const std::string& title) {
+    ProgressDisplay& display = m_context.display();
+    m_status = Status();
+    m_pageFile = FileHandle();
+    m_modelFile = FileHandle();
+
+    Input input;
+    bool usable = false;
+    Entry entry;
+    if (!isPlainFileName(name)) {
+        m_status = Status::error("the name would leave the destination directory");
+    } else if (!m_destination.ok()) {
+        m_status = Status::error("cannot open the destination directory");
+    } else {
+        entry = m_destination.entry(name);
+        if (entry.exists && !entry.writable) {
+            m_status = Status::error("read-only page");
+        } else {
+            usable = loadPage(name, entry, input);
+        }
+    }
+
+    // First pass: the line count for the bar, and the last line that closes a region.
+    uint64_t lines = 0;
+    uint64_t lastCloser = 0;
+    if (usable) {
+        LineReader counter = input.reader();
+        std::string_view line;
+        while (counter.next(line)) {
+            ++lines;
+            if (PageRules::isCloserLine(line)) {
+                lastCloser = lines;
+            }
+        }
+    }
+    const uint64_t total = lines + 1;
+
+    display.setLineText("");
+    display.setLineBar(0);
+    display.pumpEvents();
+    if (m_context.stopRequested()) {
+        return PageOutcome::Stopped;
+    }
+    if (!usable) {
+        return PageOutcome::Failed;
+    }
+
+    WorkFile work(m_destination);
+    PageRules rules(m_context.state.columns, title);
+    rules.begin(lastCloser);
+    m_out.clear();
+    LineReader reader = input.reader();
+    std::string_view line;
+    uint64_t number = 0;
+    char digits[24];
+    while (reader.next(line)) {
+        rules.apply(line, ++number, m_out);
+        auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+        display.setLineBar(wholePercent(number, total));
+        Status status = flushIfLarge(work, false);
+        if (!status.ok()) {
+            return fail(status);
+        }
+    }
+    if (reader.failed()) {
+        return fail(Status::error("read error"));
+    }
+
+    if (!work.isOpen()) {
+        bool unchanged = false;
+        if (entry.exists && entry.regular && input.fd < 0 && m_out == input.bytes) {
+            unchanged = true;
+        }
+        if (unchanged) {
+            return PageOutcome::Unchanged;
+        }
+    }
+    Status status = flushIfLarge(work, true);
+    if (status.ok()) {
+        status = work.deliver(name, entry);
+    }
+    if (!status.ok()) {
+        return fail(status);
+    }
+    return PageOutcome::Written;
+}
+
+}  // namespace pw

@@ -1,0 +1,96 @@
+#include "engine/pages_run.h"
+
+#include <chrono>
+
+#include "engine/disk.h"
+#include "engine/line_reader.h"
+#include "engine/page_assembler.h"
+#include "engine/page_naming.h"
+#include "engine/progress_text.h"
+
+namespace pw {
+
+namespace {
+
+double now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The number of records of a data file: its lines, blank ones included; 0 counts as 1 so the
+// progress arithmetic never divides by zero.
+uint64_t countRecords(const std::string& path) {
+    FileHandle file = openForReading(path);
+    uint64_t count = 0;
+    if (file.valid()) {
+        LineReader reader = LineReader::fromFd(file.fd());
+        reader.skipByteOrderMark();
+        count = reader.countRemaining();
+    }
+    return count == 0 ? 1 : count;
+}
+
+}  // namespace
+
+RunOutcome runPages(RunContext& context) {
+    const RunSettings& settings = context.settings;
+    ProgressDisplay& display = context.display();
+
+    // A run never composes names without the first tag, nor titles from an empty tag.
+    bool titleFromTag = settings.titrep2;
+    if (settings.titleTag.empty()) {
+        titleFromTag = false;
+        context.host.selectFirstTitling();
+    }
+    context.state.titleColumn = titleColumnOf(titleFromTag, settings.titleTag);
+    bool composed = settings.Option2;
+    if (settings.namingTags[0].empty()) {
+        composed = false;
+        context.host.selectFirstNaming();
+    }
+    context.announce(RunKind::Pages);
+
+    const uint64_t n = countRecords(settings.source);
+    FileHandle data = openForReading(settings.source);
+    if (!data.valid()) {
+        return RunOutcome::Completed;
+    }
+    LineReader records = LineReader::fromFd(data.fd());
+    records.skipByteOrderMark();
+
+    Directory destination(settings.destination);
+    PageAssembler assembler(context, destination, settings.fichiermodele);
+    uint64_t i = 1;
+    std::string_view line;
+    while (records.next(line)) {
+        double t0 = now();
+        display.setRecordText(recordText(i, n));
+        display.setTotalBar(wholePercent(i, n));
+        ++i;
+        context.state.columns.split(line, settings.separateur);
+        std::string name = pageName(composed, settings.namingTags, context.state.columns);
+        const std::string& title = context.state.columns.at(context.state.titleColumn);
+        switch (assembler.assemble(name, title)) {
+            case PageOutcome::Stopped:
+                return RunOutcome::Stopped;
+            case PageOutcome::Written:
+                context.report.written();
+                break;
+            case PageOutcome::Unchanged:
+                context.report.unchanged();
+                break;
+            case PageOutcome::Failed:
+                context.report.failed(destination.pathOf(name), assembler.lastStatus().reason());
+                break;
+        }
+        if (context.stopRequested()) {
+            return RunOutcome::Stopped;
+        }
+        double dt = now() - t0;
+        uint64_t finished = i - 1;
+        display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
+    }
+    return RunOutcome::Completed;
+}
+
+}  // namespace pw

@@ -1,0 +1,49 @@
+#include "engine/progress_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace pw {
+
+int wholePercent(uint64_t i, uint64_t n) {
+    if (n == 0) {
+        return 0;
+    }
+    // (200 i + n) / 2n rounds i × 100 / n half up, which is away from zero for counts.
+    unsigned __int128 value =
+        (static_cast<unsigned __int128>(i) * 200 + n) / (2 * static_cast<unsigned __int128>(n));
+    return value > 1000000 ? 1000000 : static_cast<int>(value);
+}
+
+std::string recordText(uint64_t i, uint64_t n) {
+    return std::to_string(i) + " sur " + std::to_string(n);
+}
+
+std::string_view speedText(Language language) {
+    return pick(language, "s/fichier - Reste ", "s/file - Est. ");
+}
+
+std::string timeText(Language language, double seconds, uint64_t remaining,
+                     RemainingWording wording) {
+    if (!(seconds >= 0)) {
+        seconds = 0;
+    }
+    char number[64];
+    std::snprintf(number, sizeof number, "%.2f", seconds);
+    double minutes = std::floor(static_cast<double>(remaining) * seconds / 60.0);
+    std::string text = number;
+    text += speedText(language);
+    if (minutes < 1) {
+        text += pick(language, "moins d'une minute",
+                     wording == RemainingWording::Yearbook ? "less than a minute"
+                                                           : "less than 1 minute left");
+    } else {
+        char count[64];
+        std::snprintf(count, sizeof count, "%.0f", minutes);
+        text += count;
+        text += " mn.";
+    }
+    return text;
+}
+
+}  // namespace pw

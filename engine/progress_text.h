@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/language.h"
+
+namespace pw {
+
+// i / n × 100 rounded to a whole number, halves away from zero; 0 when n is 0.
+int wholePercent(uint64_t i, uint64_t n);
+
+// "i sur n", the record counter (the same word in both languages).
+std::string recordText(uint64_t i, uint64_t n);
+
+// The speed part of the time text: "s/fichier - Reste " or "s/file - Est. ".
+std::string_view speedText(Language language);
+
+// Which English words say that less than a minute remains; the yearbook has its own.
+enum class RemainingWording { Standard, Yearbook };
+
+// The time text after a file: `seconds` with two decimals, the speed text and the estimate
+// for `remaining` more files at that pace, in whole minutes rounded down ("moins d'une
+// minute" / "less than 1 minute left" when 0, else the minutes and " mn.").
+std::string timeText(Language language, double seconds, uint64_t remaining,
+                     RemainingWording wording = RemainingWording::Standard);
+
+}  // namespace pw
