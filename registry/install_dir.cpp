@@ -1,0 +1,88 @@
+#include "registry/install_dir.h"
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace pw {
+
+namespace {
+
+constexpr std::string_view kProgramFileName = "pagewright.exe";
+
+std::string lowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+std::string defaultValueOf(WinRegistry& registry, std::string_view key) {
+    registry.CreateKey(kHkeyLocalMachine, std::string(key), kKeyAllAccess, false);
+    RegistryData value = registry.QueryValue("");
+    const auto* text = std::get_if<std::string>(&value);
+    return text != nullptr ? *text : std::string();
+}
+
+}  // namespace
+
+std::string directoryFromAppPath(std::string_view programPath) {
+    size_t at = lowerAscii(programPath).find(kProgramFileName);
+    if (at != std::string::npos) {
+        return std::string(programPath.substr(0, at));
+    }
+    size_t separator = programPath.find_last_of("/\\");
+    if (separator == std::string_view::npos) {
+        return {};
+    }
+    return std::string(programPath.substr(0, separator + 1));
+}
+
+std::string runningProgramDirectory() {
+#ifdef _WIN32
+    char buffer[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) {
+        return {};
+    }
+    std::filesystem::path program(std::string(buffer, length));
+#else
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return {};
+    }
+#endif
+    std::string dir = program.parent_path().string();
+    if (dir.empty()) {
+        return {};
+    }
+    if (dir.back() != '/' && dir.back() != '\\') {
+        dir.push_back(static_cast<char>(std::filesystem::path::preferred_separator));
+    }
+    return dir;
+}
+
+std::string installationDirectory(const RegistryMessageSink& sink, RegistryApi& api) {
+    std::string dir;
+    {
+        WinRegistry registry(sink, api);
+        dir = directoryFromAppPath(defaultValueOf(registry, kAppPathsKey));
+        if (dir.empty()) {
+            dir = directoryFromAppPath(defaultValueOf(registry, kAppPathsFrenchKey));
+        }
+        registry.CloseKey();
+    }
+    if (dir.empty()) {
+        dir = runningProgramDirectory();
+    }
+    return dir.empty() ? std::string("/") : dir;
+}
+
+}  // namespace pw
