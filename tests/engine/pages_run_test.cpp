@@ -1,0 +1,205 @@
+#include "engine/pages_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "engine/disk.h"
+#include "fake_host.h"
+#include "temp_dir.h"
+
+namespace pw {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+const std::string kModel =
+    "<html>\r\n<title>model</title>\r\n<!--tag1-->\r\nx\r\n<!--/tag1-->\r\n<p>end</p>\r\n";
+
+std::string pageFor(const std::string& title, const std::string& value) {
+    return "<html>\r\n<title>" + title + "</title>\r\n<!--tag1-->\r\n" + value +
+           "\r\n<!--/tag1-->\r\n<p>end</p>\r\n";
+}
+
+std::vector<std::string> namesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct PagesRun : ::testing::Test {
+    test::TempDir dir;
+    test::TempDir install;
+    test::FakeHost host;
+    RunState state;
+    RunReport report;
+    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}};
+    std::string out = dir / "out/";
+
+    PagesRun() {
+        std::filesystem::create_directory(out);
+        writeFile(dir / "model.htm", kModel);
+        host.frame = &frame;
+        host.settings.tab = Tab::Pages;
+        host.settings.language = Language::English;
+        host.settings.source = dir / "data.txt";
+        host.settings.fichiermodele = dir / "model.htm";
+        host.settings.destination = out;
+        host.settings.installDir = install.path();
+    }
+
+    ClickResult run(const std::string& data) {
+        writeFile(host.settings.source, data);
+        return frame.Command1_Click();
+    }
+};
+
+TEST_F(PagesRun, OnePagePerRecordWithProgress) {
+    EXPECT_EQ(run("a;A;1\nb;B;2\n"), ClickResult::Completed);
+    EXPECT_EQ(readFile(out + "a.htm"), pageFor("A", "A"));
+    EXPECT_EQ(readFile(out + "b.htm"), pageFor("B", "B"));
+    EXPECT_EQ(host.recordTexts, (std::vector<std::string>{"1 sur 2", "2 sur 2"}));
+    EXPECT_EQ(host.totalBars.front(), 50);
+    EXPECT_EQ(host.timeTexts.back().substr(4), "s/file - Est. less than 1 minute left");
+    EXPECT_EQ(host.firstTitlings, 1);
+    EXPECT_EQ(host.firstNamings, 1);
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm"}));
+}
+
+TEST_F(PagesRun, EveryLineEndStyleOfDataFiles) {
+    EXPECT_EQ(run("a;A\rb;B\r\nc;C"), ClickResult::Completed);
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
+    EXPECT_EQ(run("\xEF\xBB\xBF"
+                  "d;D\n"),
+              ClickResult::Completed);
+    EXPECT_TRUE(test::exists(out + "d.htm"));  // the byte-order mark is not part of the name
+}
+
+TEST_F(PagesRun, BlankLinesAreRecordsNamedDotHtm) {
+    EXPECT_EQ(run("a;A\n\nb;B\n"), ClickResult::Completed);
+    EXPECT_EQ(host.recordTexts.back(), "3 sur 3");
+    EXPECT_TRUE(test::exists(out + ".htm"));
+    // The blank record leaves column 1 as the previous record put it.
+    EXPECT_EQ(readFile(out + ".htm"), pageFor("A", "A"));
+}
+
+TEST_F(PagesRun, EmptyDataFileCompletesAtOnce) {
+    EXPECT_EQ(run(""), ClickResult::Completed);
+    EXPECT_TRUE(namesIn(out).empty());
+    EXPECT_EQ(host.totalBars.back(), 0);
+}
+
+TEST_F(PagesRun, RerunKeepsHandEditsAndLeavesUnchangedPagesUntouched) {
+    ASSERT_EQ(run("a;A\nb;B\n"), ClickResult::Completed);
+    std::string edited = readFile(out + "a.htm");
+    edited.replace(edited.find("<p>end</p>"), 10, "<p>edited by hand</p>");
+    writeFile(out + "a.htm", edited);
+    struct stat before;
+    ASSERT_EQ(::stat((out + "b.htm").c_str(), &before), 0);
+
+    RunReport second;
+    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr});
+    writeFile(host.settings.source, "a;A2\nb;B\n");
+    EXPECT_EQ(again.Command1_Click(), ClickResult::Completed);
+    std::string expected = pageFor("A2", "A2");
+    expected.replace(expected.find("<p>end</p>"), 10, "<p>edited by hand</p>");
+    EXPECT_EQ(readFile(out + "a.htm"), expected);
+    struct stat after;
+    ASSERT_EQ(::stat((out + "b.htm").c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    EXPECT_EQ(second.writtenCount(), 1u);
+    EXPECT_EQ(second.unchangedCount(), 1u);
+}
+
+TEST_F(PagesRun, DuplicateNamesUpdateTheSamePageInFileOrder) {
+    EXPECT_EQ(run("a;first\na;second\n"), ClickResult::Completed);
+    EXPECT_EQ(readFile(out + "a.htm"), pageFor("second", "second"));
+}
+
+TEST_F(PagesRun, NamesThatWouldLeaveTheDirectoryAreRefused) {
+    EXPECT_EQ(run("../escape;X\nsub/x;Y\n..;Z\nok;W\n"), ClickResult::Completed);
+    EXPECT_FALSE(test::exists(dir / "escape.htm"));
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"...htm", "ok.htm"}));
+    EXPECT_EQ(report.failedCount(), 2u);
+    EXPECT_EQ(report.writtenCount(), 2u);
+}
+
+TEST_F(PagesRun, StopDuringTheFirstRecordDeliversNothing) {
+    host.clickAtPump = 1;
+    EXPECT_EQ(run("a;A\nb;B\n"), ClickResult::Stopped);
+    EXPECT_TRUE(namesIn(out).empty());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"information: Process stopped..."});
+}
+
+TEST_F(PagesRun, StopAfterSomePagesLeavesWholePagesAndNoWorkFile) {
+    writeFile(out + "b.htm", "old page\r\n");
+    host.clickAtPump = 2;
+    EXPECT_EQ(run("a;A\nb;B\nc;C\n"), ClickResult::Stopped);
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm"}));
+    EXPECT_EQ(readFile(out + "b.htm"), "old page\r\n");
+}
+
+TEST_F(PagesRun, ComposedNamesAndTitleTag) {
+    host.settings.Option2 = true;
+    host.settings.namingTags = {"Tag N°1", "Tag N°0", "", "Tag N°2"};
+    host.settings.titrep2 = true;
+    host.settings.titleTag = "Tag N°2";
+    EXPECT_EQ(run("a;b;c\n"), ClickResult::Completed);
+    EXPECT_EQ(readFile(out + "b_a_c.htm"), pageFor("c", "b"));
+    EXPECT_EQ(host.firstNamings + host.firstTitlings, 0);
+    EXPECT_EQ(state.titleColumn, 2);
+}
+
+TEST_F(PagesRun, ReadOnlyPageIsLeftAndReported) {
+    writeFile(out + "a.htm", "protected\r\n");
+    ::chmod((out + "a.htm").c_str(), 0444);
+    EXPECT_EQ(run("a;A\n"), ClickResult::Completed);
+    EXPECT_EQ(readFile(out + "a.htm"), "protected\r\n");
+    EXPECT_EQ(report.failedCount(), 1u);
+}
+
+TEST_F(PagesRun, SymbolicLinkPageIsReplacedNotWrittenThrough) {
+    writeFile(dir / "outside.htm", kModel);
+    std::filesystem::create_symlink(dir / "outside.htm", out + "a.htm");
+    EXPECT_EQ(run("a;A\n"), ClickResult::Completed);
+    EXPECT_EQ(readFile(dir / "outside.htm"), kModel);
+    EXPECT_FALSE(std::filesystem::is_symlink(out + "a.htm"));
+    EXPECT_EQ(readFile(out + "a.htm"), pageFor("A", "A"));
+}
+
+TEST_F(PagesRun, FullDiskLeavesTheOldPageWholeAndNoWorkFile) {
+    writeFile(out + "a.htm", pageFor("old", "old"));
+    failWorkFileWritesAfterForTesting(10);
+    EXPECT_EQ(run("a;A\nb;B\n"), ClickResult::Completed);
+    failWorkFileWritesAfterForTesting(-1);
+    EXPECT_EQ(readFile(out + "a.htm"), pageFor("old", "old"));
+    EXPECT_EQ(namesIn(out), std::vector<std::string>{"a.htm"});
+    EXPECT_EQ(report.failedCount(), 2u);
+}
+
+TEST_F(PagesRun, SamplePicturesCopiedBeforeValidationOnlyForTheSampleModel) {
+    std::filesystem::create_directory(install / "Bin");
+    for (int k = 0; k <= 6; ++k) {
+        writeFile(install / ("Bin/sample" + std::to_string(k) + ".jpg"), "jpg" + std::to_string(k));
+    }
+    host.settings.source.clear();  // validation fails, the pictures come all the same
+    host.settings.fichiermodele = dir / "English/Sample_HTML_Model_File.htm";
+    EXPECT_EQ(frame.Command1_Click(), ClickResult::Refused);
+    EXPECT_EQ(readFile(out + "sample6.jpg"), "jpg6");
+    EXPECT_EQ(namesIn(out).size(), 7u);
+
+    test::TempDir other;
+    host.settings.destination = other.path();
+    host.settings.fichiermodele = dir / "model.htm";
+    frame.Command1_Click();
+    EXPECT_TRUE(namesIn(other.path()).empty());
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace pw::test {
+
+// A directory of its own under the system's temporary directory, removed at the end.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pw-test-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    // The directory with a final "/".
+    std::string path() const { return m_path.string() + "/"; }
+    std::string operator/(const std::string& name) const { return path() + name; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+}  // namespace pw::test
