@@ -191,6 +191,10 @@ SettingsStatus IniDocument::write(std::string_view section, std::string_view key
         keyName.front() == ';') {
         return SettingsStatus::invalidArgument("key name cannot be stored: " + std::string(key));
     }
+    if (!isValidUtf8(section) || !isValidUtf8(key) || !isValidUtf8(value)) {
+        return SettingsStatus::invalidArgument("names and values are stored as UTF-8: " +
+                                               std::string(key));
+    }
     if (hasLineEnd(value)) {
         return SettingsStatus::invalidArgument("a value cannot hold a line end: " +
                                                std::string(key));

@@ -43,7 +43,8 @@ class IniDocument {
     // The profile write: replaces the value of an existing key in place (the key keeps its
     // spelling and the line ends with CR LF), adds a missing key after the last key of its
     // section, or appends a missing section at the end. Every other line stays as it was.
-    // Refuses names and values that would break the layout (line ends, '=' or ']' in names).
+    // Refuses names and values that would break the layout (line ends, '=' or ']' in names)
+    // and text that is not valid UTF-8.
     SettingsStatus write(std::string_view section, std::string_view key, std::string_view value);
 
     // The document as file bytes.

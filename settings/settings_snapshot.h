@@ -62,6 +62,8 @@ struct SettingsSnapshot {
     // The texts of the five naming lists once the methods are applied: TagF0..TagF3 empty
     // with the first-column naming, TagF4 empty with the second-column titling.
     std::array<std::string, 5> namingTags() const;
+
+    bool operator==(const SettingsSnapshot&) const = default;
 };
 
 // Loads every key of `document` in the load order (`Langue`, the four sample paths of that

@@ -162,6 +162,11 @@ TEST(IniWriteRefusalTest, RefusesWhatWouldBreakTheLayout) {
     EXPECT_FALSE(document.write("S", ";c", "v").isOk());
     EXPECT_FALSE(document.write("S]x", "k", "v").isOk());
     EXPECT_FALSE(document.write("", "k", "v").isOk());
+    EXPECT_FALSE(document
+                     .write("S", "k",
+                            "Tag N\xB0"
+                            "2")
+                     .isOk());
     EXPECT_EQ(document.serialize(), "[S]\r\nk=v\r\n");
 }
 
