@@ -1,0 +1,206 @@
+#include "links/hyperlinks_run.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <chrono>
+
+#include "engine/disk.h"
+#include "engine/markers.h"
+#include "engine/progress_text.h"
+#include "links/link_block.h"
+#include "links/link_groups.h"
+#include "links/page_list.h"
+#include "links/tag_line.h"
+
+namespace pw {
+
+namespace {
+
+double now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Opens a page of the list; invalid when it cannot be opened or is no longer a regular file.
+FileHandle openPage(const Directory& directory, const std::string& name) {
+    FileHandle file = directory.openForReading(name);
+    struct stat info;
+    if (file.valid() && (::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))) {
+        return FileHandle();
+    }
+    return file;
+}
+
+class HyperlinksRun {
+  public:
+    explicit HyperlinksRun(RunContext& context)
+        : m_context(context),
+          m_display(context.display()),
+          m_directory(context.settings.hyperdir),
+          m_linkMarker(startMarkerOf(context.settings.sourcelien)),
+          m_textMarker(startMarkerOf(context.settings.Textelien)) {}
+
+    RunOutcome run();
+
+  private:
+    bool scan();
+    bool link();
+    void showCounter(uint64_t i);
+    void showLinkCounter(uint64_t j, uint64_t m);
+    void rewrite(uint64_t position, std::span<const uint64_t> group);
+
+    RunContext& m_context;
+    ProgressDisplay& m_display;
+    Directory m_directory;
+    std::string m_linkMarker;
+    std::string m_textMarker;
+    std::vector<std::string> m_pages;
+    // Every page's link text as it stands on disk now, and the groups of its link values.
+    std::vector<TagLine> m_texts;
+    LinkGroups m_groups;
+    NotFoundValues m_notFound;
+    std::vector<Link> m_links;
+    std::string m_bytes;
+};
+
+void HyperlinksRun::showCounter(uint64_t i) {
+    const uint64_t n = m_pages.size();
+    m_display.setRecordText(recordText(i, n));
+    m_display.setTotalBar(wholePercent(i, n));
+}
+
+void HyperlinksRun::showLinkCounter(uint64_t j, uint64_t m) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, j).ptr;
+    m_display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+    m_display.setLineBar(wholePercent(j, m));
+}
+
+// Reads every page once: its link value goes into the groups, its link text is kept. A page
+// that cannot be read has no value and matches no page.
+bool HyperlinksRun::scan() {
+    const uint64_t n = m_pages.size();
+    m_texts.resize(n);
+    for (uint64_t a = 0; a < n; ++a) {
+        double t0 = now();
+        showCounter(a + 1);
+        m_display.setLineText("");
+        m_display.setLineBar(0);
+        const std::string& name = m_pages[a];
+        FileHandle file = openPage(m_directory, name);
+        m_display.pumpEvents();
+        if (m_context.stopRequested()) {
+            return false;
+        }
+        PageTags tags;
+        bool read = false;
+        if (file.valid()) {
+            LineReader reader = LineReader::fromFd(file.fd(), 16 * 1024);
+            read = readPageTags(reader, m_linkMarker, m_textMarker, tags);
+        }
+        if (!read) {
+            tags = PageTags{};
+            m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
+        }
+        m_groups.assign(a, linkKeyOf(tags.link));
+        m_texts[a] = std::move(tags.text);
+        m_display.setTimeText(timeText(m_context.settings.language, now() - t0, n - (a + 1)));
+    }
+    return true;
+}
+
+void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) {
+    const std::string& name = m_pages[position];
+    const uint64_t m = group.size() - 1;
+    m_links.clear();
+    m_links.reserve(m);
+    uint64_t j = 0;
+    for (uint64_t partner : group) {
+        if (partner == position) {
+            continue;
+        }
+        m_links.push_back(Link{m_pages[partner], textOf(m_texts[partner], m_notFound)});
+        showLinkCounter(++j, m);
+    }
+
+    FileHandle file = openPage(m_directory, name);
+    if (!file.valid() || !readAll(file.fd(), m_bytes).ok()) {
+        m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
+        return;
+    }
+    file = FileHandle();
+    std::string linked = p_ajoute_lien(m_bytes, m_links, m_context.settings.Tag99);
+    if (linked == m_bytes) {
+        m_context.report.unchanged();
+        return;
+    }
+    bool unchanged = false;
+    Status status = replaceFile(m_directory, name, linked, unchanged);
+    if (!status.ok()) {
+        m_context.report.failed(m_directory.pathOf(name), status.reason());
+        return;
+    }
+    if (unchanged) {
+        m_context.report.unchanged();
+        return;
+    }
+    m_context.report.written();
+    // Pages later in the list see this page as it is now.
+    PageTags tags = pageTagsOf(linked, m_linkMarker, m_textMarker);
+    m_groups.assign(position, linkKeyOf(tags.link));
+    m_texts[position] = std::move(tags.text);
+}
+
+// Rewrites, in list order, every page that has partners at its turn.
+bool HyperlinksRun::link() {
+    const uint64_t n = m_pages.size();
+    uint64_t toLink = 0;
+    for (uint64_t a = 0; a < n; ++a) {
+        toLink += m_groups.groupOf(a).size() > 1 ? 1 : 0;
+    }
+    for (uint64_t a = 0; a < n; ++a) {
+        showCounter(a + 1);
+        std::span<const uint64_t> group = m_groups.groupOf(a);
+        if (group.size() < 2) {
+            continue;
+        }
+        double t0 = now();
+        m_display.setLineText("");
+        m_display.setLineBar(0);
+        m_display.pumpEvents();
+        if (m_context.stopRequested()) {
+            return false;
+        }
+        rewrite(a, group);
+        toLink = toLink > 0 ? toLink - 1 : 0;
+        m_display.setTimeText(timeText(m_context.settings.language, now() - t0, toLink));
+    }
+    return true;
+}
+
+RunOutcome HyperlinksRun::run() {
+    m_context.announce(RunKind::Hyperlinks);
+    m_display.setLineText("");
+    m_display.setRecordText("");
+    m_display.setLineBar(0);
+    m_display.setTotalBar(0);
+
+    m_pages = listPages(m_directory);
+    if (m_pages.empty()) {
+        return RunOutcome::Completed;
+    }
+    if (!scan() || !link()) {
+        return RunOutcome::Stopped;
+    }
+    return RunOutcome::Completed;
+}
+
+}  // namespace
+
+RunOutcome runHyperlinks(RunContext& context) {
+    HyperlinksRun run(context);
+    return run.run();
+}
+
+}  // namespace pw

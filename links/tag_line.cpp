@@ -1,0 +1,101 @@
+#include "links/tag_line.h"
+
+#include "engine/markers.h"
+
+namespace pw {
+
+bool TagLineFinder::feed(std::string_view line) {
+    if (m_done) {
+        return true;
+    }
+    m_anyLine = true;
+    bool holds = contains(line, m_marker);
+    if (holds) {
+        m_found = true;
+    } else if (m_found) {
+        m_line.assign(line);
+        m_done = true;
+    }
+    return m_done;
+}
+
+TagLine TagLineFinder::result() const {
+    if (m_done) {
+        return TagLine{TagLine::Kind::Line, m_line};
+    }
+    return TagLine{m_anyLine ? TagLine::Kind::NotFound : TagLine::Kind::EmptyFile, {}};
+}
+
+TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
+    TagLineFinder finder(marker);
+    LineReader reader = LineReader::fromMemory(bytes);
+    std::string_view line;
+    while (reader.next(line) && !finder.feed(line)) {
+    }
+    return finder.result();
+}
+
+bool readPageTags(LineReader& reader, std::string_view linkMarker, std::string_view textMarker,
+                  PageTags& tags) {
+    TagLineFinder link(linkMarker);
+    TagLineFinder text(textMarker);
+    std::string_view line;
+    while (reader.next(line)) {
+        bool linkDone = link.feed(line);
+        bool textDone = text.feed(line);
+        if (linkDone && textDone) {
+            break;
+        }
+    }
+    tags.link = link.result();
+    tags.text = text.result();
+    return !reader.failed();
+}
+
+PageTags pageTagsOf(std::string_view bytes, std::string_view linkMarker,
+                    std::string_view textMarker) {
+    PageTags tags;
+    LineReader reader = LineReader::fromMemory(bytes);
+    readPageTags(reader, linkMarker, textMarker, tags);
+    return tags;
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    size_t end = text.find_last_not_of(' ');
+    return text.substr(begin, end - begin + 1);
+}
+
+std::optional<std::string_view> linkKeyOf(const TagLine& tagLine) {
+    switch (tagLine.kind) {
+        case TagLine::Kind::Line:
+            return trimSpaces(tagLine.text);
+        case TagLine::Kind::EmptyFile:
+            return std::string_view();
+        case TagLine::Kind::NotFound:
+            break;
+    }
+    return std::nullopt;
+}
+
+std::string NotFoundValues::next() {
+    std::uniform_int_distribution<uint32_t> below(0, 999999);
+    return "Nom" + std::to_string(below(m_engine));
+}
+
+std::string textOf(const TagLine& tagLine, NotFoundValues& notFound) {
+    switch (tagLine.kind) {
+        case TagLine::Kind::Line:
+            return tagLine.text;
+        case TagLine::Kind::EmptyFile:
+            return {};
+        case TagLine::Kind::NotFound:
+            break;
+    }
+    return notFound.next();
+}
+
+}  // namespace pw
