@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 
 namespace pw::cli {
 
@@ -23,6 +24,13 @@ double now() {
 void ConsoleReport::onFailure(std::string_view path, std::string_view reason) {
     std::fprintf(stderr, "not written: %.*s: %.*s\n", static_cast<int>(path.size()), path.data(),
                  static_cast<int>(reason.size()), reason.data());
+}
+
+ConsoleHost::ConsoleHost(RunSettings settings, bool showProgress)
+    : m_settings(std::move(settings)), m_showProgress(showProgress) {
+    if (const char* at = std::getenv("PAGEWRIGHT_TEST_INTERRUPT_AT_PUMP")) {
+        m_interruptAtPump = std::atol(at);
+    }
 }
 
 void ConsoleHost::catchInterrupt() {
@@ -64,6 +72,11 @@ void ConsoleHost::setTimeText(std::string_view text) {
 }
 
 void ConsoleHost::pumpEvents() {
+    // Tests interrupt a run at a chosen event pump, through the real signal path.
+    ++m_pumps;
+    if (m_interruptAtPump > 0 && m_pumps == m_interruptAtPump) {
+        std::raise(SIGINT);
+    }
     if (g_interrupted && !m_stopClicked && m_frame != nullptr) {
         m_stopClicked = true;
         m_frame->Command1_Click();

@@ -19,8 +19,7 @@ class ConsoleReport : public RunReport {
 // terminal, and Ctrl-C turned into a click on Stop at the run's next event pump.
 class ConsoleHost : public RunHost {
   public:
-    ConsoleHost(RunSettings settings, bool showProgress)
-        : m_settings(std::move(settings)), m_showProgress(showProgress) {}
+    ConsoleHost(RunSettings settings, bool showProgress);
 
     // The frame the Ctrl-C click goes to.
     void attach(RunFrame& frame) { m_frame = &frame; }
@@ -53,6 +52,8 @@ class ConsoleHost : public RunHost {
     int m_percent = 0;
     double m_lastDraw = 0;
     bool m_barShown = false;
+    long m_pumps = 0;
+    long m_interruptAtPump = 0;
 };
 
 }  // namespace pw::cli
