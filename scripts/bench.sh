@@ -1,0 +1,490 @@
+#!/usr/bin/env bash
+# Benchmarks of pagewright-cli, each set beside the file-system floor measured in the same run:
+# a plain program (pagewright-bench floor) that writes the same number of files of the same
+# sizes into the same kind of directory. Prints tables; it never fails because a machine is
+# slow (targets are reported as PASS/MISS for information).
+#
+# Usage: scripts/bench.sh [BUILD_DIR]      (BUILD_DIR defaults to build-release)
+# Environment:
+#   BENCH_SIZES       page counts of the pages run (default "1000 10000 100000")
+#   BENCH_REPS        runs per measurement, medians taken (default 5)
+#   BENCH_REPS_LARGE  runs per measurement at 50,000 files and more (default 3)
+#   BENCH_SECTIONS    sections to run (default "pages links index yearbook")
+#   BENCH_WORK        where the files go (default BUILD_DIR/bench-work)
+#   BENCH_KEEP=1      keep the generated files instead of removing them at the end
+set -euo pipefail
+
+build=${1:-build-release}
+build=$(cd "$build" && pwd)
+tool="$build/bin/pagewright-bench"
+cli="$build/bin/pagewright-cli"
+sizes=${BENCH_SIZES:-"1000 10000 100000"}
+reps_small=${BENCH_REPS:-5}
+reps_large=${BENCH_REPS_LARGE:-3}
+sections=${BENCH_SECTIONS:-"pages links index yearbook"}
+work_root=${BENCH_WORK:-"$build/bench-work"}
+
+for program in "$tool" "$cli"; do
+    if [ ! -x "$program" ]; then
+        echo "bench: $program is missing; build it first (make bench)" >&2
+        exit 2
+    fi
+done
+
+# Every run gets a directory of its own, created up front. Directories of earlier runs are
+# removed only at the very end: creating many files right after deleting many is erratic.
+mkdir -p "$work_root"
+work=$(mktemp -d "$work_root/run.XXXXXX")
+cleanup() {
+    if [ "${BENCH_KEEP:-0}" != 1 ]; then
+        echo "bench: removing $work_root/run.*" >&2
+        rm -rf "$work_root"/run.*
+    fi
+}
+trap cleanup EXIT
+
+# The command line must never see the user's settings, registry or home directory.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+export PAGEWRIGHT_INI="$work/config/PgWright.ini" PAGEWRIGHT_REGISTRY="$work/config/registry.reg"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+results="$work/results"
+mkdir -p "$results"
+
+"$tool" model pages "$work/model.htm"
+"$tool" model links "$work/model-links.htm"
+"$tool" model yearbook "$work/yearbook-model.htm"
+
+# ---------------------------------------------------------------------------------------------
+# Helpers
+
+reps_for() { # N
+    if [ "$1" -ge 50000 ]; then echo "$reps_large"; else echo "$reps_small"; fi
+}
+
+commas() { # 1234567 -> 1,234,567
+    echo "$1" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta'
+}
+
+# timed KEY -- PROGRAM ARGS...: runs the program under the timer after flushing earlier
+# writes, appends "ms rss status" to $results/KEY, keeps its output in $results/last.out.
+timed() {
+    local key=$1
+    shift 2
+    sync
+    local status=0
+    "$tool" time "$results/last.time" -- "$@" >"$results/last.out" 2>"$results/last.err" || status=$?
+    if [ "$status" != 0 ]; then
+        echo "bench: $key: exit status $status: $(head -c 300 "$results/last.err")" >&2
+    fi
+    cat "$results/last.time" >>"$results/$key"
+}
+
+median_of() { # reads numbers, prints their median
+    sort -g | awk '{v[NR] = $1} END {
+        if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2];
+        else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+ms_of() { cut -d' ' -f1 "$results/$1" | median_of; }
+rss_of() { cut -d' ' -f2 "$results/$1" | sort -n | tail -1; }
+range_of() { cut -d' ' -f1 "$results/$1" | sort -g | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%.0f-%.0f", lo, hi}'; }
+runs_of() { wc -l <"$results/$1"; }
+
+# The summary line's counts: "written unchanged failed" from "Files: W written, U unchanged, ...".
+summary_counts() {
+    sed -n 's/^Files: \([0-9]*\) written, \([0-9]*\) unchanged, \([0-9]*\) not written.*/\1 \2 \3/p' \
+        "$results/last.out"
+}
+
+manifest_of() { # DIR -> "size name" of its visible files, in name order
+    find "$1" -maxdepth 1 -type f ! -name '.*' -printf '%s %f\n' | sort -k2
+}
+
+table_header() {
+    printf '%9s  %-40s %11s %11s %9s %9s %9s  %-14s %s\n' \
+        N measurement "median ms" "(min-max)" "ms/file" "files/s" "peak KB" "x floor" target
+}
+
+# row N FILES LABEL KEY [FLOOR_KEY TARGET_RATIO]: one line of a table; FILES is what ms/file
+# and files/s count (pages, or pages read).
+row() {
+    local n=$1 files=$2 label=$3 key=$4 floor=${5:-} target=${6:-}
+    local ms rss ratio="" verdict=""
+    ms=$(ms_of "$key")
+    rss=$(rss_of "$key")
+    if [ -n "$floor" ]; then
+        ratio=$(awk -v a="$ms" -v b="$(ms_of "$floor")" 'BEGIN {printf "%.2fx", a / b}')
+        if [ -n "$target" ]; then
+            verdict=$(awk -v a="$ms" -v b="$(ms_of "$floor")" -v t="$target" \
+                'BEGIN {printf "<=%sx %s", t, (a / b <= t ? "PASS" : "MISS")}')
+        fi
+    fi
+    printf '%9s  %-40s %11.1f %11s %9.4f %9.0f %9s  %-14s %s\n' "$(commas "$n")" "$label" "$ms" \
+        "($(range_of "$key"))" "$(awk -v m="$ms" -v f="$files" 'BEGIN {print m / f}')" \
+        "$(awk -v m="$ms" -v f="$files" 'BEGIN {print f / m * 1000}')" "$rss" "$ratio" "$verdict"
+}
+
+targets=()
+target_line() { targets+=("$1"); }
+
+# ---------------------------------------------------------------------------------------------
+# Pages run
+
+pages_cmd() { # DATA DEST
+    "$cli" pages --data "$1" --model "$work/model.htm" --dest "$2" --separator ';' \
+        --name-tags first --title-tag second --lang en --quiet
+}
+
+make_pages() { # N: data file and one finished set of pages in $work/pages-N/run-0
+    local n=$1 d="$work/pages-$1"
+    if [ -d "$d/run-0" ]; then
+        return
+    fi
+    mkdir -p "$d/run-0"
+    "$tool" data "$n" "$d/data.txt"
+    pages_cmd "$d/data.txt" "$d/run-0" >/dev/null
+}
+
+bench_pages() { # N
+    local n=$1 d="$work/pages-$1" reps r
+    reps=$(reps_for "$n")
+    mkdir -p "$d"
+    for r in $(seq 1 "$reps"); do
+        mkdir -p "$d/run-$r" "$d/floor-$r"
+    done
+    # A first untimed run warms the caches and gives the sizes the floor writes.
+    make_pages "$n"
+    manifest_of "$d/run-0" >"$d/manifest"
+    if [ "$(wc -l <"$d/manifest")" != "$n" ]; then
+        echo "bench: the pages run wrote $(wc -l <"$d/manifest") pages for $n records" >&2
+    fi
+
+    local first_ok=yes
+    for r in $(seq 1 "$reps"); do
+        timed "pages-first-$n" -- "$cli" pages --data "$d/data.txt" --model "$work/model.htm" \
+            --dest "$d/run-$r" --separator ';' --name-tags first --title-tag second --lang en --quiet
+        if [ "$(summary_counts)" != "$n 0 0" ]; then
+            first_ok="no ($(summary_counts))"
+        fi
+        timed "floor-new-$n" -- "$tool" floor new "$d/floor-$r" "$d/manifest"
+    done
+
+    # Which pages the update run touches: inode and modification time of a sample of pages.
+    local step=$((n / 200 > 0 ? n / 200 : 1))
+    "$tool" names "$n" | awk -v s="$step" '(NR - 1) % s == 0' >"$d/sample"
+    (cd "$d/run-1" && xargs stat -c '%i %y %n' <"$d/sample") >"$d/sample.before"
+
+    local update_counts="" update_ok=yes
+    for r in $(seq 1 "$reps"); do
+        timed "pages-update-$n" -- "$cli" pages --data "$d/data.txt" --model "$work/model.htm" \
+            --dest "$d/run-$r" --separator ';' --name-tags first --title-tag second --lang en --quiet
+        update_counts=$(summary_counts)
+        if [ "$update_counts" != "0 $n 0" ]; then
+            update_ok="no"
+        fi
+        timed "floor-rename-$n" -- "$tool" floor rename "$d/floor-$r" "$d/manifest"
+        timed "floor-inplace-$n" -- "$tool" floor inplace "$d/floor-$r" "$d/manifest"
+        timed "floor-read-$n" -- "$tool" floor readlist "$d/floor-$r" "$d/manifest"
+    done
+    (cd "$d/run-1" && xargs stat -c '%i %y %n' <"$d/sample") >"$d/sample.after"
+    local sampled kept
+    sampled=$(wc -l <"$d/sample.before")
+    kept=$(comm -12 <(sort "$d/sample.before") <(sort "$d/sample.after") | wc -l)
+    if [ "$kept" != "$sampled" ]; then
+        update_ok=no
+    fi
+    echo "$n|$first_ok|$update_ok|$update_counts|$kept|$sampled" >>"$results/pages-checks"
+}
+
+report_pages() {
+    local n
+    echo
+    echo "== Pages run: pagewright-cli pages, 12 columns, model of $(wc -c <"$work/model.htm") bytes" \
+        "and $(wc -l <"$work/model.htm") lines with 10 regions"
+    echo "   Whole processes (start-up included), medians of $reps_small runs ($reps_large at" \
+        "50,000 files and more); range in brackets."
+    echo "   First run: new pages in an empty directory, against the floor 'create new files'."
+    echo "   Update run: same data over the existing pages, against the floor 'temp + rename over"
+    echo "   existing' (the way a changed page must be replaced to stay whole); the in-place and"
+    echo "   read-only floors are shown for comparison."
+    table_header
+    for n in $sizes; do
+        local t2="" t3=""
+        if [ "$n" -ge 10000 ]; then t2=2; t3=3; fi
+        row "$n" "$n" "pages, first run (empty directory)" "pages-first-$n" "floor-new-$n" "$t2"
+        row "$n" "$n" "  floor: create new files" "floor-new-$n"
+        row "$n" "$n" "pages, update run (unchanged data)" "pages-update-$n" "floor-rename-$n" "$t3"
+        row "$n" "$n" "  floor: temp + rename over existing" "floor-rename-$n"
+        row "$n" "$n" "  floor: overwrite in place + ftruncate" "floor-inplace-$n"
+        row "$n" "$n" "  floor: read each page once" "floor-read-$n"
+        awk -v a="$(ms_of "pages-update-$n")" -v b="$(ms_of "floor-inplace-$n")" \
+            -v c="$(ms_of "floor-read-$n")" \
+            'BEGIN {printf "%9s  update run: %.2fx the in-place floor, %.2fx the read-only floor\n", "", a / b, a / c}'
+        if [ "$n" -ge 10000 ]; then
+            target_line "$(awk -v n="$(commas "$n")" -v a="$(ms_of "pages-first-$n")" \
+                -v b="$(ms_of "floor-new-$n")" 'BEGIN {printf "pages first run at %s: %.2fx the floor (target <= 2x) %s", n, a / b, (a / b <= 2 ? "PASS" : "MISS")}')"
+            target_line "$(awk -v n="$(commas "$n")" -v a="$(ms_of "pages-update-$n")" \
+                -v b="$(ms_of "floor-rename-$n")" 'BEGIN {printf "pages update run at %s: %.2fx the temp + rename floor (target <= 3x) %s", n, a / b, (a / b <= 3 ? "PASS" : "MISS")}')"
+        fi
+    done
+    echo
+    echo "   Update run over unchanged data rewrote no file (summary line of the command, and inode +"
+    echo "   modification time of a sample of pages before and after all update runs):"
+    local line n first update counts kept sampled
+    while IFS='|' read -r n first update counts kept sampled; do
+        read -r w u f <<<"$counts"
+        printf '%9s  first run wrote every page: %s; update: %s written, %s unchanged, %s not written;' \
+            "$(commas "$n")" "$first" "$w" "$u" "$f"
+        printf ' %s/%s sampled pages untouched: %s\n' "$kept" "$sampled" \
+            "$([ "$update" = yes ] && echo PASS || echo MISS)"
+        target_line "update run at $(commas "$n") rewrote no file: $([ "$update" = yes ] && echo PASS || echo MISS)"
+    done <"$results/pages-checks"
+
+    local low high
+    low=$(echo "$sizes" | tr ' ' '\n' | sort -n | head -1)
+    high=$(echo "$sizes" | tr ' ' '\n' | sort -n | tail -1)
+    if [ "$low" != "$high" ]; then
+        local kind
+        for kind in first update; do
+            target_line "$(awk -v lo="$(rss_of "pages-$kind-$low")" -v hi="$(rss_of "pages-$kind-$high")" \
+                -v nl="$(commas "$low")" -v nh="$(commas "$high")" -v k="$kind" \
+                'BEGIN {printf "peak memory of the %s run: %s KB at %s, %s KB at %s (%+.1f%%, target within 10%%) %s", k, lo, nl, hi, nh, (hi / lo - 1) * 100, (hi <= lo * 1.10 ? "PASS" : "MISS")}')"
+        done
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# Later runs: each is probed on a few pages first and skipped when the command does not do it yet.
+
+probe_dir() { mkdir -p "$work/probe-$1" && echo "$work/probe-$1"; }
+
+links_available() {
+    local p
+    p=$(probe_dir links)
+    mkdir -p "$p/pages"
+    "$tool" data 10 "$p/data.txt"
+    "$cli" pages --data "$p/data.txt" --model "$work/model-links.htm" --dest "$p/pages" \
+        --separator ';' --name-tags first --title-tag second --lang en --quiet >/dev/null 2>&1 || return 1
+    "$cli" links --dir "$p/pages" --link-tag 2 --text-tag 3 --lang en --quiet >/dev/null 2>&1 || return 1
+    grep -q 'item-0000010.htm' "$p/pages/item-0000005.htm"
+}
+
+index_available() {
+    local p
+    p=$(probe_dir index)
+    mkdir -p "$p/pages" "$p/index"
+    "$tool" data 10 "$p/data.txt"
+    pages_cmd "$p/data.txt" "$p/pages" >/dev/null 2>&1 || return 1
+    "$cli" index --source "$p/pages" --dest "$p/index" --criterion-tag 4 --text-tag 3 --lang en \
+        --quiet >/dev/null 2>&1 || return 1
+    [ -f "$p/index/index_Town-001.htm" ]
+}
+
+yearbook_available() {
+    local p
+    p=$(probe_dir yearbook)
+    mkdir -p "$p/out"
+    "$tool" data 3 "$p/data.txt"
+    "$cli" yearbook --data "$p/data.txt" --model "$work/yearbook-model.htm" --dest "$p/out" \
+        --separator ';' --lang en --quiet >/dev/null 2>&1 || return 1
+    [ -f "$p/out/Index_One_Page.htm" ] && grep -q 'item-0000003' "$p/out/Index_One_Page.htm"
+}
+
+# Files whose inode, size or modification time changed between two listings.
+changed_manifest() { # BEFORE AFTER -> "size name"
+    comm -13 <(sort "$1") <(sort "$2") | awk '{print $2, $4}' | sort -k2
+}
+listing_of() { find "$1" -maxdepth 1 -type f ! -name '.*' -printf '%i %s %T@ %f\n'; }
+
+bench_links() { # N
+    local n=$1 d="$work/links-$1" reps r
+    reps=$(reps_for "$n")
+    mkdir -p "$d/source"
+    "$tool" data "$n" "$d/data.txt"
+    "$cli" pages --data "$d/data.txt" --model "$work/model-links.htm" --dest "$d/source" \
+        --separator ';' --name-tags first --title-tag second --lang en --quiet >/dev/null
+    for r in $(seq 0 "$reps"); do
+        mkdir -p "$d/run-$r" "$d/floor-$r"
+        cp -a "$d/source/." "$d/run-$r/"
+        cp -a "$d/source/." "$d/floor-$r/"
+    done
+    listing_of "$d/run-0" >"$d/before"
+    "$cli" links --dir "$d/run-0" --link-tag 2 --text-tag 3 --lang en --quiet >/dev/null
+    listing_of "$d/run-0" >"$d/after"
+    changed_manifest "$d/before" "$d/after" >"$d/manifest"
+    echo "$n $(wc -l <"$d/manifest")" >>"$results/links-changed"
+    for r in $(seq 1 "$reps"); do
+        timed "links-$n" -- "$cli" links --dir "$d/run-$r" --link-tag 2 --text-tag 3 --lang en --quiet
+        timed "floor-links-$n" -- "$tool" floor readdir "$d/floor-$r" rename "$d/floor-$r" "$d/manifest"
+    done
+}
+
+bench_index() { # N
+    local n=$1 d="$work/index-$1" reps r
+    reps=$(reps_for "$n")
+    for r in $(seq 0 "$reps"); do
+        mkdir -p "$d/run-$r" "$d/floor-$r"
+    done
+    make_pages "$n"
+    local source="$work/pages-$n/run-0"
+    "$cli" index --source "$source" --dest "$d/run-0" --criterion-tag 4 --text-tag 3 --lang en --quiet >/dev/null
+    manifest_of "$d/run-0" >"$d/manifest"
+    echo "$n $(wc -l <"$d/manifest")" >>"$results/index-written"
+    for r in $(seq 1 "$reps"); do
+        timed "index-$n" -- "$cli" index --source "$source" --dest "$d/run-$r" --criterion-tag 4 \
+            --text-tag 3 --lang en --quiet
+        timed "floor-index-$n" -- "$tool" floor readdir "$source" new "$d/floor-$r" "$d/manifest"
+    done
+}
+
+bench_yearbook() { # N
+    local n=$1 d="$work/yearbook-$1" reps r
+    reps=$(reps_for "$n")
+    for r in $(seq 0 "$reps"); do
+        mkdir -p "$d/run-$r" "$d/floor-$r"
+    done
+    "$tool" data "$n" "$d/data.txt"
+    local model="$work/yearbook-model.htm"
+    "$cli" yearbook --data "$d/data.txt" --model "$model" --dest "$d/run-0" --separator ';' \
+        --lang en --quiet >/dev/null
+    manifest_of "$d/run-0" >"$d/manifest"
+    echo "$n $(awk '$2 == "Index_One_Page.htm" {print $1}' "$d/manifest")" >>"$results/yearbook-size"
+    for r in $(seq 1 "$reps"); do
+        timed "yearbook-$n" -- "$cli" yearbook --data "$d/data.txt" --model "$model" \
+            --dest "$d/run-$r" --separator ';' --lang en --quiet
+        timed "floor-yearbook-$n" -- "$tool" floor readfile "$d/data.txt" readfile "$model" \
+            new "$d/floor-$r" "$d/manifest"
+    done
+}
+
+# growth LABEL KEY_SMALL N_SMALL KEY_LARGE N_LARGE: time ratio against input ratio (<= 1.2x).
+growth() {
+    target_line "$(awk -v a="$(ms_of "$2")" -v b="$(ms_of "$4")" -v na="$3" -v nb="$5" -v l="$1" \
+        'BEGIN {r = b / a; k = nb / na; printf "%s growth: %.1fx the input takes %.1fx the time (target <= %.1fx) %s", l, k, r, k * 1.2, (r <= k * 1.2 ? "PASS" : "MISS")}')"
+}
+
+report_links() {
+    echo
+    echo "== Cross-links: pagewright-cli links --link-tag 2 --text-tag 3 (a fifth of the pages share"
+    echo "   their link value in sets of five); floor: read every page once (directory listing) and"
+    echo "   write the pages the run changed, each through temp + rename over the existing page."
+    table_header
+    local n changed
+    while read -r n changed; do
+        row "$n" "$n" "links ($(commas "$changed") pages changed)" "links-$n" "floor-links-$n" 3
+        row "$n" "$n" "  floor: read all + rewrite changed" "floor-links-$n"
+        target_line "$(awk -v n="$(commas "$n")" -v a="$(ms_of "links-$n")" -v b="$(ms_of "floor-links-$n")" \
+            'BEGIN {printf "links over %s pages: %.0f ms, %.2fx the floor (target <= 3x) %s", n, a, a / b, (a / b <= 3 ? "PASS" : "MISS")}')"
+        if [ "$n" = 5001 ]; then
+            target_line "$(awk -v a="$(ms_of "links-$n")" \
+                'BEGIN {printf "links over 5,001 pages under 1 s: %.0f ms %s", a, (a < 1000 ? "PASS" : "MISS")}')"
+        fi
+    done <"$results/links-changed"
+    if [ -s "$results/links-changed" ] && [ "$(wc -l <"$results/links-changed")" -ge 2 ]; then
+        growth "links" "links-5001" 5001 "links-50000" 50000
+    fi
+}
+
+report_index() {
+    echo
+    echo "== Index pages: pagewright-cli index --criterion-tag 4 --text-tag 3 (100 criteria);"
+    echo "   floor: read every page once (directory listing) and create the same index pages."
+    table_header
+    local n written
+    while read -r n written; do
+        row "$n" "$n" "index ($written index pages)" "index-$n" "floor-index-$n" 3
+        row "$n" "$n" "  floor: read all + create index pages" "floor-index-$n"
+        target_line "$(awk -v n="$(commas "$n")" -v a="$(ms_of "index-$n")" -v b="$(ms_of "floor-index-$n")" \
+            'BEGIN {printf "index over %s pages: %.2fx the floor (target <= 3x) %s", n, a / b, (a / b <= 3 ? "PASS" : "MISS")}')"
+    done <"$results/index-written"
+    if [ "$(wc -l <"$results/index-written")" -ge 2 ]; then
+        growth "index" "index-10000" 10000 "index-100000" 100000
+    fi
+}
+
+report_yearbook() {
+    echo
+    echo "== Yearbook: pagewright-cli yearbook; floor: read the data file and the model once and"
+    echo "   create the same files (the page and its background picture)."
+    table_header
+    local n size
+    while read -r n size; do
+        row "$n" "$n" "yearbook (page of $(commas "$size") bytes)" "yearbook-$n" "floor-yearbook-$n" 3
+        row "$n" "$n" "  floor: read data + model, write page" "floor-yearbook-$n"
+        target_line "$(awk -v n="$(commas "$n")" -v a="$(ms_of "yearbook-$n")" -v b="$(ms_of "floor-yearbook-$n")" \
+            'BEGIN {printf "yearbook over %s records: %.2fx the floor (target <= 3x) %s", n, a / b, (a / b <= 3 ? "PASS" : "MISS")}')"
+    done <"$results/yearbook-size"
+    if [ "$(wc -l <"$results/yearbook-size")" -ge 2 ]; then
+        growth "yearbook" "yearbook-10000" 10000 "yearbook-100000" 100000
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+
+echo "Pagewright benchmarks - $(date -u '+%Y-%m-%d %H:%M UTC') - $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "$(findmnt -n -o FSTYPE,OPTIONS --target "$work" 2>/dev/null || true) at $work"
+skipped=()
+for section in $sections; do
+    case $section in
+    pages)
+        for n in $sizes; do
+            echo "bench: pages run, $(commas "$n") pages..." >&2
+            bench_pages "$n"
+        done
+        ;;
+    links)
+        if links_available; then
+            for n in 5001 50000; do
+                echo "bench: cross-links, $(commas "$n") pages..." >&2
+                bench_links "$n"
+            done
+        else
+            skipped+=("cross-links: 'pagewright-cli links' does not cross-link pages in this build yet")
+        fi
+        ;;
+    index)
+        if index_available; then
+            for n in 10000 100000; do
+                echo "bench: index pages, $(commas "$n") pages..." >&2
+                bench_index "$n"
+            done
+        else
+            skipped+=("index pages: 'pagewright-cli index' does not write index pages in this build yet")
+        fi
+        ;;
+    yearbook)
+        if yearbook_available; then
+            for n in 10000 100000; do
+                echo "bench: yearbook, $(commas "$n") records..." >&2
+                bench_yearbook "$n"
+            done
+        else
+            skipped+=("yearbook: 'pagewright-cli yearbook' does not write the yearbook page in this build yet")
+        fi
+        ;;
+    *)
+        echo "bench: unknown section '$section'" >&2
+        ;;
+    esac
+done
+
+for section in $sections; do
+    case $section in
+    pages) [ -s "$results/pages-checks" ] && report_pages ;;
+    links) [ -s "$results/links-changed" ] && report_links ;;
+    index) [ -s "$results/index-written" ] && report_index ;;
+    yearbook) [ -s "$results/yearbook-size" ] && report_yearbook ;;
+    esac
+done
+
+echo
+if [ ${#skipped[@]} -gt 0 ]; then
+    for s in "${skipped[@]}"; do
+        echo "Skipped $s."
+    done
+    echo
+fi
+echo "Targets (for information; timings vary by about 30% from run to run on a shared machine):"
+for t in "${targets[@]}"; do
+    echo "  $t"
+done
+echo "Finished $(date -u '+%H:%M UTC'), load $(cut -d' ' -f1-3 /proc/loadavg)"
