@@ -100,6 +100,14 @@ bool writeFiles(const std::string& step, int dir, const std::vector<Item>& items
                 ::renameat(dir, work, dir, name) != 0) {
                 return fail(item.name);
             }
+        } else if (step == "linktmp") {
+            int fd = ::openat(dir, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+            char path[64];
+            std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+            if (fd < 0 || !writeBytes(fd, item.size) ||
+                ::linkat(AT_FDCWD, path, dir, name, AT_SYMLINK_FOLLOW) != 0 || ::close(fd) != 0) {
+                return fail(item.name);
+            }
         } else if (step == "inplace") {
             int fd = ::openat(dir, name, O_WRONLY | O_CLOEXEC);
             if (fd < 0 || !writeBytes(fd, item.size) ||
@@ -173,8 +181,8 @@ int runFloor(const std::vector<std::string>& args) {
             i += 2;
             continue;
         }
-        bool known = step == "new" || step == "rename" || step == "inplace" || step == "trunc" ||
-                     step == "readlist";
+        bool known = step == "new" || step == "rename" || step == "linktmp" || step == "inplace" ||
+                     step == "trunc" || step == "readlist";
         if (!known || i + 2 >= args.size()) {
             break;
         }
