@@ -306,6 +306,8 @@ HiveParse parseHive(std::string_view text) {
     HiveParse result;
     LineReader lines(text);
     HiveKey* current = nullptr;
+    // Values under a "[-...]" header (a key deletion in the format) are ignored, not damage.
+    bool deletedKey = false;
     while (auto next = lines.next()) {
         std::string_view line = trimLeft(*next);
         if (line.empty() || line.front() == ';' || trimRight(line) == kHeader ||
@@ -314,6 +316,7 @@ HiveParse parseHive(std::string_view text) {
         }
         if (line.front() == '[') {
             current = nullptr;
+            deletedKey = false;
             size_t close = line.rfind(']');
             if (close == std::string_view::npos) {
                 result.damaged = true;
@@ -321,6 +324,7 @@ HiveParse parseHive(std::string_view text) {
             }
             std::string_view path = line.substr(1, close - 1);
             if (!path.empty() && path.front() == '-') {
+                deletedKey = true;
                 continue;
             }
             auto parts = splitKeyPath(path);
@@ -362,7 +366,7 @@ HiveParse parseHive(std::string_view text) {
             continue;
         }
         if (current == nullptr) {
-            result.damaged = true;
+            result.damaged = result.damaged || !deletedKey;
             continue;
         }
         current->setValue(name, data->type, std::move(data->data));
