@@ -1,5 +1,6 @@
 #include "settings/ini_document.h"
 
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,10 @@ struct ReadCase {
     std::size_t limit;
     std::string expected;
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class IniReadTest : public ::testing::TestWithParam<ReadCase> {};
 
@@ -102,6 +107,10 @@ struct WriteCase {
     const char* value;
     std::string after;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class IniWriteTest : public ::testing::TestWithParam<WriteCase> {};
 

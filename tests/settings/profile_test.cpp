@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -146,6 +147,10 @@ struct CorruptCase {
     const char* name;
     std::string bytes;
 };
+
+void PrintTo(const CorruptCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class CorruptFileTest : public test::TempSettingsTest,
                         public ::testing::WithParamInterface<CorruptCase> {};
