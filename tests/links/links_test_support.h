@@ -1,0 +1,155 @@
+#pragma once
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "engine/run_frame.h"
+#include "engine/run_host.h"
+#include "links/hyperlinks_run.h"
+
+namespace pw::test {
+
+// A directory of its own under the system's temporary directory, removed at the end.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pw-links-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The directory with a final "/".
+    std::string path() const { return m_path.string() + "/"; }
+    std::string operator/(const std::string& name) const { return path() + name; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Every name in a directory but "." and "..", in listing order.
+inline std::vector<std::string> listing(const std::string& directory) {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(directory.c_str())) {
+        while (const dirent* item = ::readdir(dir)) {
+            std::string name = item->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        ::closedir(dir);
+    }
+    return names;
+}
+
+// Every file of a directory with its content, sorted by name.
+inline std::vector<std::pair<std::string, std::string>> snapshot(const std::string& directory) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const std::string& name : listing(directory)) {
+        std::filesystem::path path = std::filesystem::path(directory) / name;
+        std::error_code error;
+        if (std::filesystem::is_symlink(path, error)) {
+            files.emplace_back(name, "-> " + std::filesystem::read_symlink(path).string());
+        } else if (std::filesystem::is_regular_file(path, error)) {
+            files.emplace_back(name, readFile(path.string()));
+        } else {
+            files.emplace_back(name, "<not a file>");
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Hides the digits of not-found values, which are drawn at random.
+inline std::string maskNotFound(const std::string& text) {
+    static const std::regex kNotFound("Nom[0-9]+");
+    return std::regex_replace(text, kNotFound, "Nom#");
+}
+
+// A front end that records what the run shows and can run an action at a chosen event pump.
+class TestHost : public RunHost {
+  public:
+    RunSettings settings;
+    std::vector<std::string> recordTexts;
+    std::vector<std::string> lineTexts;
+    std::vector<std::string> timeTexts;
+    std::vector<int> totalBars;
+    std::vector<int> lineBars;
+    std::string status;
+    int pumps = 0;
+    // Runs at the pump with this number (from 1); 0 never.
+    int actAtPump = 0;
+    std::function<void()> action;
+
+    RunSettings runSettings() override { return settings; }
+    void showMessage(Icon, std::string_view) override {}
+    void setStatus(std::string_view text) override { status = text; }
+    void setRecordText(std::string_view text) override { recordTexts.emplace_back(text); }
+    void setTotalBar(int percent) override { totalBars.push_back(percent); }
+    void setLineText(std::string_view text) override { lineTexts.emplace_back(text); }
+    void setLineBar(int percent) override { lineBars.push_back(percent); }
+    void setTimeText(std::string_view text) override { timeTexts.emplace_back(text); }
+    void pumpEvents() override {
+        ++pumps;
+        if (pumps == actAtPump && action) {
+            action();
+        }
+    }
+    void ringBell() override {}
+};
+
+// One run of runHyperlinks over a directory, with what it reported.
+struct LinksRun {
+    TestHost host;
+    RunState state;
+    RunReport report;
+    RunOutcome outcome = RunOutcome::Completed;
+
+    LinksRun(const std::string& directory, const std::string& linkTag, const std::string& textTag,
+             const std::string& prefix = "") {
+        host.settings.tab = Tab::Hyperlinks;
+        host.settings.hyperdir = directory;
+        host.settings.sourcelien = linkTag;
+        host.settings.Textelien = textTag;
+        host.settings.Tag99 = prefix;
+    }
+
+    // Requests a stop from inside the pump with this number.
+    void stopAtPump(int pump) {
+        host.actAtPump = pump;
+        host.action = [this] { state.stopRequested = true; };
+    }
+
+    RunOutcome run() {
+        RunContext context{host.settings, host, state, report};
+        outcome = runHyperlinks(context);
+        return outcome;
+    }
+};
+
+}  // namespace pw::test

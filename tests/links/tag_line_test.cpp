@@ -1,0 +1,86 @@
+#include "links/tag_line.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace pw {
+namespace {
+
+using Kind = TagLine::Kind;
+
+struct TagLineCase {
+    const char* name;
+    std::string bytes;
+    Kind kind;
+    std::string text;
+};
+
+TEST(TagLine, FirstLineAfterTheFirstMarkerLineThatDoesNotHoldTheMarker) {
+    const std::string m = "<!--tag2-->";
+    const std::vector<TagLineCase> cases = {
+        {"pages run layout", "<p>\r\n" + m + "\r\nLyon\r\n<!--/tag2-->\r\n", Kind::Line, "Lyon"},
+        {"leading blanks kept", m + "\n  Lyon \n", Kind::Line, "  Lyon "},
+        {"repeated marker lines skipped", m + "\n<b>" + m + "\nLyon\n", Kind::Line, "Lyon"},
+        {"later marker ignored", m + "\nLyon\n" + m + "\nParis\n", Kind::Line, "Lyon"},
+        {"empty tag line", m + "\r\n\r\nLyon\r\n", Kind::Line, ""},
+        {"value beside the marker is not read", m + " Lyon\nParis", Kind::Line, "Paris"},
+        {"last line without terminator", m + "\rLyon", Kind::Line, "Lyon"},
+        {"LF, CR and CR LF end lines", "a\r" + m + "\r\nb\nc", Kind::Line, "b"},
+        {"closer is an ordinary line", m + "\n<!--/tag2-->\n", Kind::Line, "<!--/tag2-->"},
+        {"no marker", "<p>\nLyon\n", Kind::NotFound, ""},
+        {"marker on the last line", "<p>\n" + m + "\n", Kind::NotFound, ""},
+        {"marker on every line", m + "\n" + m, Kind::NotFound, ""},
+        {"capital letters are no marker", "<!--TAG2-->\nLyon\n", Kind::NotFound, ""},
+        {"tag20 is not tag2", "<!--tag20-->\nLyon\n", Kind::NotFound, ""},
+        {"one empty line", "\n", Kind::NotFound, ""},
+        {"empty file", "", Kind::EmptyFile, ""},
+    };
+    for (const TagLineCase& c : cases) {
+        TagLine line = tagLineOf(c.bytes, m);
+        EXPECT_EQ(line.kind, c.kind) << c.name;
+        EXPECT_EQ(line.text, c.text) << c.name;
+    }
+}
+
+TEST(TagLine, BothTagsOfAPageInOnePass) {
+    PageTags tags =
+        pageTagsOf("<!--tag2-->\nLyon\n<!--tag3-->\nVille de Lyon\n", "<!--tag2-->", "<!--tag3-->");
+    EXPECT_EQ(tags.link.text, "Lyon");
+    EXPECT_EQ(tags.text.text, "Ville de Lyon");
+    tags = pageTagsOf("<!--tag2-->\nLyon\n", "<!--tag2-->", "<!--tag2-->");
+    EXPECT_EQ(tags.text.text, "Lyon");
+    tags = pageTagsOf("<!--tag3-->\n", "<!--tag2-->", "<!--tag3-->");
+    EXPECT_EQ(tags.link.kind, Kind::NotFound);
+    EXPECT_EQ(tags.text.kind, Kind::NotFound);
+}
+
+TEST(TagLine, KeysCompareWithoutLeadingAndTrailingSpaces) {
+    EXPECT_EQ(trimSpaces("  Lyon  "), "Lyon");
+    EXPECT_EQ(trimSpaces("\tLyon "), "\tLyon");
+    EXPECT_EQ(trimSpaces("   "), "");
+    EXPECT_EQ(linkKeyOf(TagLine{Kind::Line, " a b "}), std::optional<std::string_view>("a b"));
+    EXPECT_EQ(linkKeyOf(TagLine{Kind::Line, "  "}), std::optional<std::string_view>(""));
+    EXPECT_EQ(linkKeyOf(TagLine{Kind::EmptyFile, ""}), std::optional<std::string_view>(""));
+    EXPECT_EQ(linkKeyOf(TagLine{Kind::NotFound, ""}), std::nullopt);
+}
+
+TEST(TagLine, NotFoundValuesAreNomAndANumberBelowOneMillionDrawnAnew) {
+    NotFoundValues values(7);
+    const std::regex shape("Nom(0|[1-9][0-9]{0,5})");
+    std::set<std::string> seen;
+    for (int i = 0; i < 1000; ++i) {
+        std::string value = values.next();
+        EXPECT_TRUE(std::regex_match(value, shape)) << value;
+        seen.insert(value);
+    }
+    EXPECT_GT(seen.size(), 990u);
+    TagLine missing{Kind::NotFound, ""};
+    EXPECT_NE(textOf(missing, values), textOf(missing, values));
+    EXPECT_EQ(textOf(TagLine{Kind::EmptyFile, ""}, values), "");
+    EXPECT_EQ(textOf(TagLine{Kind::Line, " Lyon"}, values), " Lyon");
+}
+
+}  // namespace
+}  // namespace pw
