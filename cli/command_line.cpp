@@ -13,6 +13,9 @@
 #include "cli/stored_choices.h"
 #include "engine/pages_run.h"
 #include "engine/run_frame.h"
+#include "index/index_pages_run.h"
+#include "index/yearbook_run.h"
+#include "links/hyperlinks_run.h"
 
 namespace pw::cli {
 
@@ -92,6 +95,9 @@ RunSettings buildSettings(const Options& o, const StoredChoices& stored) {
 RunTable runTable() {
     RunTable runs;
     runs.pages = &runPages;
+    runs.hyperlinks = &runHyperlinks;
+    runs.indexPages = &runIndexPages;
+    runs.yearbook = &runYearbook;
     return runs;
 }
 
@@ -149,7 +155,7 @@ int runCommandLine(const std::vector<std::string>& args) {
             return 130;
         default:
             printSummary(report, settings.language, seconds);
-            return report.failedCount() > 0 ? 0 : 0;
+            return 0;
     }
 }
 

@@ -27,7 +27,7 @@ struct StoredChoices {
 };
 
 // Reads the stored choices; `lang` ("fr" or "en"), when given, picks the language whose
-// sample files are the defaults. Never writes anything but the default directory.
+// sample files are the defaults. Never writes the settings file.
 StoredChoices loadStoredChoices(const std::optional<std::string>& lang);
 
 }  // namespace pw::cli

@@ -108,5 +108,28 @@ TEST_F(Cli, DefaultsAreTheInstalledSamplesAndTheDefaultDirectory) {
     EXPECT_TRUE(test::exists(site + "sample0.jpg"));
 }
 
+TEST_F(Cli, OptionsLeftOutTakeTheStoredChoices) {
+    writeFile(work / "data.txt", "a|b|c\n");
+    writeFile(work / "model.htm", "<title>t</title>\n<!--tag0-->\n<!--/tag0-->\n");
+    std::filesystem::create_directory(work / "out");
+    std::string ini = "[Parametres]\r\nLangue=E\r\nSource=" + work / "data.txt" +
+                      "\r\nModele=" + work / "model.htm" + "\r\nDestination=" + work / "out/" +
+                      "\r\nSymbole=1 \r\nOption=2\r\nTagF0=Tag N°1\r\nTagF1=\r\nTagF2=Tag N°0\r\n"
+                      "Titre=2\r\nTagF4=Tag N°2\r\n";
+    writeFile(home / "PgWright.ini", ini);
+    auto result = cli({"pages"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, 16), "Process done...\n");  // Langue=E
+    EXPECT_EQ(readFile(work / "out/b_a.htm"),
+              "<title>c</title>\r\n<!--tag0-->\r\na\r\n<!--/tag0-->\r\n");
+    EXPECT_EQ(readFile(home / "PgWright.ini"), ini);  // read, never written
+
+    // An option given wins over the stored choice.
+    result = cli({"pages", "--name-tags", "first", "--title-tag", "second", "--lang", "fr"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(readFile(work / "out/a.htm"),
+              "<title>b</title>\r\n<!--tag0-->\r\na\r\n<!--/tag0-->\r\n");
+}
+
 }  // namespace
 }  // namespace pw
