@@ -1,0 +1,90 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/registry/registry_test_support.h"
+
+namespace pw::test {
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// Runs `argv` in `workDir` with `env` added to this process's environment and waits for it;
+// its standard output and error are collected through files in `workDir`.
+inline ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& env,
+                                const std::string& workDir) {
+    std::string outPath = workDir + "/.stdout";
+    std::string errPath = workDir + "/.stderr";
+    pid_t child = ::fork();
+    if (child == 0) {
+        for (const auto& [name, value] : env) {
+            ::setenv(name.c_str(), value.c_str(), 1);
+        }
+        int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int in = ::open("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0 || ::chdir(workDir.c_str()) != 0) {
+            ::_exit(126);
+        }
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        std::vector<char*> args;
+        for (const auto& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ProcessResult result;
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    }
+    result.out = readAll(outPath);
+    result.err = readAll(errPath);
+    ::unlink(outPath.c_str());
+    ::unlink(errPath.c_str());
+    return result;
+}
+
+// Makes this process adopt the orphans of its children, so what a child started without
+// waiting can be waited for here.
+inline void adoptOrphans() {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+// Waits until every remaining child (adopted ones included) has ended; returns how many
+// there were.
+inline int waitForDescendants() {
+    int count = 0;
+    int status = 0;
+    while (true) {
+        pid_t pid = ::waitpid(-1, &status, 0);
+        if (pid > 0) {
+            ++count;
+            continue;
+        }
+        if (pid < 0 && errno == EINTR) {
+            continue;
+        }
+        return count;
+    }
+}
+
+}  // namespace pw::test
