@@ -55,6 +55,9 @@ std::optional<PageCapture> scanPageFile(const Directory& source, const std::stri
             display->setLineBar(wholePercent(consumed < size ? consumed : size, size));
         }
     }
+    if (display != nullptr && number > 0) {
+        display->setLineBar(100);
+    }
     if (reader.failed()) {
         return std::nullopt;
     }

@@ -1,0 +1,88 @@
+#include "index/index_scan.h"
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+struct ScanCase {
+    const char* name;
+    std::string page;
+    bool found;
+    std::string criterion;
+    std::string linkText;
+};
+
+class IndexScan : public ::testing::TestWithParam<ScanCase> {};
+
+TEST_P(IndexScan, CapturesTheLinesAfterTheMarkers) {
+    const ScanCase& c = GetParam();
+    std::optional<PageCapture> capture = scanIndexPage(c.page, "<!--tag3-->", "<!--tag4-->");
+    ASSERT_EQ(capture.has_value(), c.found);
+    if (c.found) {
+        EXPECT_EQ(capture->criterion, c.criterion);
+        EXPECT_EQ(capture->linkText, c.linkText);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IndexScan,
+    ::testing::Values(
+        ScanCase{"both", "<!--tag3-->\r\nParis\r\n<!--tag4-->\r\nHotel\r\n", true, "Paris",
+                 "Hotel"},
+        ScanCase{"leading_blanks_kept", "<!--tag3-->\n  Paris \n", true, "  Paris ", ""},
+        ScanCase{"no_text_tag", "<!--tag3-->\nParis\n", true, "Paris", ""},
+        ScanCase{"text_tag_only", "<!--tag4-->\nHotel\n", false, "", ""},
+        ScanCase{"marker_on_last_line", "x\n<!--tag3-->", false, "", ""},
+        ScanCase{"marker_inside_other_html", "<td><!--tag3--></td>\rLyon\r", true, "Lyon", ""},
+        ScanCase{"last_occurrence_wins", "<!--tag3-->\nA\n<!--tag3-->\nB\n", true, "B", ""},
+        ScanCase{"empty_criterion", "<!--tag3-->\n\n<!--tag4-->\nt\n", true, "", "t"},
+        ScanCase{"both_markers_on_a_line", "<!--tag3--><!--tag4-->\nT\n", false, "", ""},
+        ScanCase{"criterion_line_is_itself_a_marker", "<!--tag3-->\n<!--tag3-->\nC\n", true, "C",
+                 ""},
+        ScanCase{"text_line_holds_criterion_marker", "<!--tag4-->\n<!--tag3-->\nC\n", true, "C",
+                 "<!--tag3-->"},
+        ScanCase{"case_matters", "<!--TAG3-->\nX\n", false, "", ""},
+        ScanCase{"other_number_is_not_the_marker", "<!--tag33-->\nX\n<!--tag13-->\nY\n", false, "",
+                 ""},
+        ScanCase{"crlf_split_across_lines", "<!--tag3-->\r\n\r\nx", true, "", ""},
+        ScanCase{"empty_page", "", false, "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IndexScanner, ResetForgetsTheEarlierPage) {
+    IndexPageScanner scanner("<!--tag1-->", "<!--tag2-->");
+    scanner.feed("<!--tag1-->");
+    scanner.feed("A");
+    scanner.feed("<!--tag2-->");
+    scanner.reset();
+    scanner.feed("text of the next page");
+    EXPECT_FALSE(scanner.capture().has_value());
+    scanner.feed("<!--tag1-->");
+    scanner.feed("B");
+    ASSERT_TRUE(scanner.capture().has_value());
+    EXPECT_EQ(scanner.capture()->criterion, "B");
+    EXPECT_EQ(scanner.capture()->linkText, "");
+}
+
+TEST(IndexNames, ListedAndIndexPages) {
+    struct {
+        const char* name;
+        bool listed;
+        bool index;
+    } cases[] = {
+        {"a.htm", true, false},        {"A.HTM", true, false},
+        {"b.Htm", true, false},        {"c.html", false, false},
+        {".hidden.htm", false, false}, {".htm", false, false},
+        {"htm", false, false},         {"index_Paris.htm", true, true},
+        {"INDEX.htm", true, true},     {"Index_One_Page.htm", true, true},
+        {"indeX2.htm", true, true},    {"inde.htm", true, false},
+        {"my_index.htm", true, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isListedPageName(c.name), c.listed) << c.name;
+        EXPECT_EQ(isIndexPageName(c.name), c.index) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Plain transcriptions of the original program's index and yearbook runs, kept as the
+// reference the one-pass runs are compared with: file by file, quadratic, as first written.
+namespace pw::original {
+
+// The lines of a file: CR, LF and CR LF each end a line; a last line without an end counts.
+std::vector<std::string> readLines(const std::string& path, bool dataFile = false);
+
+// The index run over `i10` into `i20` (both ending with "/") with the two start markers.
+void indexRun(const std::string& i10, const std::string& i20, const std::string& criterionMarker,
+              const std::string& textMarker);
+
+// The yearbook run. `stopAtPump` (from 1, 0 never) requests a stop at that record's event
+// pump. Returns true when it stopped.
+bool yearbookRun(const std::string& data, char separator, const std::string& model,
+                 const std::string& d, const std::string& installDir, int stopAtPump = 0);
+
+}  // namespace pw::original
