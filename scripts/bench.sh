@@ -12,12 +12,13 @@
 #   BENCH_SECTIONS    sections to run (default "pages links index yearbook")
 #   BENCH_WORK        where the files go (default BUILD_DIR/bench-work)
 #   BENCH_KEEP=1      keep the generated files instead of removing them at the end
+#   BENCH_CLI         the command-line program measured (default BUILD_DIR/bin/pagewright-cli)
 set -euo pipefail
 
 build=${1:-build-release}
 build=$(cd "$build" && pwd)
 tool="$build/bin/pagewright-bench"
-cli="$build/bin/pagewright-cli"
+cli=${BENCH_CLI:-"$build/bin/pagewright-cli"}
 sizes=${BENCH_SIZES:-"1000 10000 100000"}
 reps_small=${BENCH_REPS:-5}
 reps_large=${BENCH_REPS_LARGE:-3}
