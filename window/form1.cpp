@@ -269,6 +269,9 @@ void Form1::p_lecture_fichier_ini() {
     for (QComboBox* list : {Textelien, sourcelien, Tagindex, tagindex2}) {
         setComboText(list, "");
     }
+    for (int i = 1; i < 4; ++i) {
+        nomdufichierhtm[i]->setEnabled(false);
+    }
     m_state.runInProgress = false;
     m_state.stopRequested = false;
     resetProgress();

@@ -46,6 +46,8 @@ void Form1::Option1_Click() {
     for (int i = 0; i < 4; ++i) {
         nomdufichierhtm[i]->hide();
         nomdufichierhtm[i]->setCurrentIndex(-1);
+        // An empty list after the first waits for the one before it to be chosen.
+        nomdufichierhtm[i]->setEnabled(i == 0);
     }
     exemplenom->hide();
     if (!writesSilenced()) {

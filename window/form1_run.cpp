@@ -10,6 +10,9 @@
 
 #include "engine/pages_run.h"
 #include "engine/separators.h"
+#include "index/index_pages_run.h"
+#include "index/yearbook_run.h"
+#include "links/hyperlinks_run.h"
 #include "window/form1.h"
 #include "window/list_widgets.h"
 
@@ -33,6 +36,9 @@ constexpr qint64 kRepaintMilliseconds = 33;
 RunTable windowRunTable() {
     RunTable runs;
     runs.pages = &runPages;
+    runs.hyperlinks = &runHyperlinks;
+    runs.indexPages = &runIndexPages;
+    runs.yearbook = &runYearbook;
     return runs;
 }
 
