@@ -111,7 +111,10 @@ TEST(HyperlinksRun, PageWithPartnersButNoBlockGetsCrLfLineEnds) {
     TempDir dir;
     writeFile(dir / "a.htm", "<!--tag2-->\nLyon\n<!--tag3-->\nA");
     writeFile(dir / "b.htm", "<!--tag2-->\rLyon\r\n<!--tag3-->\r\nB\r\n");
-    LinksRun run(dir.path(), "Tag N°2", "Tag N°3");
+    // A directory typed without its final separator is used as if it had one.
+    std::string typed = dir.path();
+    typed.pop_back();
+    LinksRun run(typed, "Tag N°2", "Tag N°3");
     ASSERT_EQ(run.run(), RunOutcome::Completed);
     EXPECT_EQ(readFile(dir / "a.htm"), "<!--tag2-->\r\nLyon\r\n<!--tag3-->\r\nA\r\n");
     EXPECT_EQ(readFile(dir / "b.htm"), "<!--tag2-->\r\nLyon\r\n<!--tag3-->\r\nB\r\n");
