@@ -56,6 +56,10 @@ struct Hive {
     const HiveKey* find(int root, const std::vector<std::string>& path) const;
 };
 
+// The deepest a key may lie below its root, as on the system: deeper keys cannot be created
+// and are not read from a hive file.
+inline constexpr size_t kMaxKeyDepth = 512;
+
 // The root's name as written in the hive file ("HKEY_LOCAL_MACHINE"), by root index.
 std::string_view rootName(int root);
 // The root index of a name as written in the hive file, compared without regard to case; -1

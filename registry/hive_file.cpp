@@ -329,7 +329,7 @@ HiveParse parseHive(std::string_view text) {
             }
             auto parts = splitKeyPath(path);
             int root = parts.empty() ? -1 : rootIndex(parts.front());
-            if (root < 0) {
+            if (root < 0 || parts.size() - 1 > kMaxKeyDepth) {
                 result.damaged = true;
                 continue;
             }

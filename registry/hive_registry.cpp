@@ -127,6 +127,9 @@ long HiveRegistry::regCreateKeyEx(RegKey key, const char* subKey, std::uint32_t 
     if (long code = parseSubkey(subKey, parts)) {
         return code;
     }
+    if (parent.path.size() + parts.size() > kMaxKeyDepth) {
+        return kErrorInvalidParameter;
+    }
     Handle opened{parent.hive, parent.root, parent.path, access};
     bool createdLast = false;
     auto find = [&](Hive& hive) -> HiveKey* {
