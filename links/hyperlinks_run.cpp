@@ -85,8 +85,6 @@ bool HyperlinksRun::scan() {
     for (uint64_t a = 0; a < n; ++a) {
         double t0 = now();
         showCounter(a + 1);
-        m_display.setLineText("");
-        m_display.setLineBar(0);
         const std::string& name = m_pages[a];
         FileHandle file = openPage(m_directory, name);
         m_display.pumpEvents();

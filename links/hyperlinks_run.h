@@ -11,7 +11,9 @@ namespace pw {
 // order, exactly as if every page were compared with every other one at its turn (a page
 // rewritten earlier is seen with its new content). A stop is honoured at the event pump of
 // every page read, which leaves every page untouched, and at the pump before every page
-// rewrite, which leaves the pages before it linked and the others untouched.
+// rewrite, which leaves the pages before it linked and the others untouched. A page that
+// cannot be read takes part as a page without link value: it is reported, matches no page and
+// is not rewritten.
 RunOutcome runHyperlinks(RunContext& context);
 
 }  // namespace pw
