@@ -142,6 +142,22 @@ TEST(HiveFile, NamesCompareWithoutCaseAndKeepTheFirstSpelling) {
     EXPECT_EQ(users.subkeys[0].values[0].data, textValue("22"));
 }
 
+TEST(HiveFile, KeysDeeperThanTheSystemAllowsAreNotRead) {
+    auto header = [](size_t depth) {
+        std::string text = "[HKEY_USERS";
+        for (size_t i = 0; i < depth; ++i) {
+            text += "\\k";
+        }
+        return text + "]\n";
+    };
+    HiveParse deepest = parseHive(header(kMaxKeyDepth));
+    EXPECT_FALSE(deepest.damaged);
+    EXPECT_FALSE(deepest.hive == Hive());
+    HiveParse tooDeep = parseHive(header(kMaxKeyDepth + 1));
+    EXPECT_TRUE(tooDeep.damaged);
+    EXPECT_EQ(tooDeep.hive, Hive());
+}
+
 TEST(HiveFile, EmptyInputIsAnEmptyHive) {
     HiveParse parsed = parseHive("");
     EXPECT_FALSE(parsed.damaged);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "registry/hive.h"
 #include "registry/hive_store.h"
 #include "registry_test_support.h"
 
@@ -76,6 +77,14 @@ TEST_F(HiveRegistryTest, PathRules) {
     create(kHkeyCurrentUser, ("p\\" + std::string(256, 'b')).c_str());
     EXPECT_EQ(registry.regCreateKeyEx(kHkeyCurrentUser, std::string(257, 'c').c_str(), 0,
                                       kKeyAllAccess, &key, nullptr),
+              kErrorInvalidParameter);
+    std::string deep;
+    for (size_t i = 0; i < kMaxKeyDepth; ++i) {
+        deep += "d\\";
+    }
+    registry.regCloseKey(create(kHkeyCurrentUser, deep.c_str()));
+    EXPECT_EQ(registry.regCreateKeyEx(kHkeyCurrentUser, (deep + "d").c_str(), 0, kKeyAllAccess,
+                                      &key, nullptr),
               kErrorInvalidParameter);
     EXPECT_EQ(
         registry.regCreateKeyEx(kHkeyCurrentUser, "line\nbreak", 0, kKeyAllAccess, &key, nullptr),

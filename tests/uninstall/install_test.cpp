@@ -82,6 +82,11 @@ TEST_F(InstallTest, TheInstalledUnpageRemovesEveryInstalledFileAndNothingElse) {
         EXPECT_TRUE(fs::is_directory(lib / folder)) << folder;
     }
     EXPECT_FALSE(fs::exists(lib / "desktop"));
+    if (mainProgram() == "pagewright") {
+        EXPECT_TRUE(fs::is_regular_file(prefix / "share/applications/pagewright.desktop"));
+        EXPECT_TRUE(
+            fs::is_regular_file(prefix / "share/icons/hicolor/scalable/apps/pagewright.svg"));
+    }
     ASSERT_TRUE(fs::is_symlink(prefix / "bin" / "unpage"));
     EXPECT_EQ(fs::read_symlink(prefix / "bin" / "unpage"), "../lib/pagewright/unpage");
     EXPECT_EQ(recordedText(api, std::string(kAppPathsKey), ""), (lib / mainProgram()).string());
