@@ -99,6 +99,24 @@ TEST(HiveStore, ConcurrentWritersLoseNoChange) {
         }
         children.push_back(child);
     }
+    // Meanwhile every read sees a whole file.
+    int reads = 0;
+    int damagedReads = 0;
+    while (true) {
+        bool running = false;
+        for (pid_t child : children) {
+            siginfo_t info{};
+            ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
+            running = running || info.si_pid == 0;
+        }
+        if (!running && reads > 0) {
+            break;
+        }
+        std::string text = test::readAll(hive);
+        damagedReads += parseHive(text).damaged ? 1 : 0;
+        ++reads;
+    }
+    EXPECT_EQ(damagedReads, 0) << "of " << reads << " reads";
     for (pid_t child : children) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
