@@ -28,6 +28,9 @@ void appendLinkLine(std::string& out, std::string_view prefix, std::string_view 
 
 std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
                           std::string_view tag99) {
+    if (page.empty()) {
+        return {};
+    }
     // Where the last end marker stands decides whether a start marker is ever closed.
     uint64_t lastEndLine = kNoLine;
     uint64_t number = 0;

@@ -28,6 +28,9 @@ TagLine TagLineFinder::result() const {
 
 TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
     TagLineFinder finder(marker);
+    if (bytes.empty()) {
+        return finder.result();
+    }
     LineReader reader = LineReader::fromMemory(bytes);
     std::string_view line;
     while (reader.next(line) && !finder.feed(line)) {
@@ -54,9 +57,11 @@ bool readPageTags(LineReader& reader, std::string_view linkMarker, std::string_v
 
 PageTags pageTagsOf(std::string_view bytes, std::string_view linkMarker,
                     std::string_view textMarker) {
-    PageTags tags;
-    LineReader reader = LineReader::fromMemory(bytes);
-    readPageTags(reader, linkMarker, textMarker, tags);
+    PageTags tags{TagLine{TagLine::Kind::EmptyFile, {}}, TagLine{TagLine::Kind::EmptyFile, {}}};
+    if (!bytes.empty()) {
+        LineReader reader = LineReader::fromMemory(bytes);
+        readPageTags(reader, linkMarker, textMarker, tags);
+    }
     return tags;
 }
 

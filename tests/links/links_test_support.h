@@ -4,11 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -85,10 +85,32 @@ inline std::vector<std::pair<std::string, std::string>> snapshot(const std::stri
     return files;
 }
 
-// Hides the digits of not-found values, which are drawn at random.
+// Hides the digits of not-found values ("Nom" and digits become "Nom#"), drawn at random.
 inline std::string maskNotFound(const std::string& text) {
-    static const std::regex kNotFound("Nom[0-9]+");
-    return std::regex_replace(text, kNotFound, "Nom#");
+    std::string masked;
+    masked.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (text.compare(i, 3, "Nom") == 0 && i + 3 < text.size() &&
+            std::isdigit(static_cast<unsigned char>(text[i + 3]))) {
+            masked += "Nom#";
+            i += 3;
+            while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+                ++i;
+            }
+        } else {
+            masked += text[i++];
+        }
+    }
+    return masked;
+}
+
+// True when `text` is a not-found value: "Nom" and a number from 0 to 999999.
+inline bool isNotFoundValue(std::string_view text) {
+    if (text.substr(0, 3) != "Nom" || text.size() < 4 || text.size() > 9 ||
+        (text[3] == '0' && text.size() > 4)) {
+        return false;
+    }
+    return std::all_of(text.begin() + 3, text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A front end that records what the run shows and can run an action at a chosen event pump.
