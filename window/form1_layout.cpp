@@ -496,6 +496,8 @@ QWidget* Form1::buildProgressFrame() {
     grid->addWidget(temps, 2, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     temps->setMinimumHeight(temps->fontMetrics().height());
+    // A long time text must not widen the window in the middle of a run.
+    temps->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pictotal->hide();
     piccours->hide();
     return Frame1;
@@ -544,7 +546,7 @@ QWidget* Form1::buildButtons() {
     Aide->setWordWrap(true);
     Aide->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Aide->setTextFormat(Qt::PlainText);
-    Aide->setMinimumHeight(Aide->fontMetrics().lineSpacing() * 5);
+    Aide->setMinimumHeight(Aide->fontMetrics().lineSpacing() * 6);
     Aide->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     keepPlaceWhenHidden(Aide);
     help->addWidget(idee, 0, Qt::AlignTop);

@@ -1,30 +1,62 @@
-// pagewright-screenshots OUTDIR: renders the window offscreen, for each tab in both languages,
-// with a picker open, during a run and with the stop message, into PNG files of OUTDIR.
-// Uses a throw-away home, settings file and registry so nothing of the user's is touched.
+// pagewright-screenshots OUTDIR: renders the window offscreen into PNG files of OUTDIR: each
+// tab in both languages, the naming from tags with a help text, the data file and destination
+// pickers open, a run in progress and the stop message over the window.
+//
+// Everything it touches lies in a demonstration folder of its own under the temporary
+// directory (home, settings file, registry, a copy of the sample files), so the pictures show
+// tidy paths and nothing of the user's is read or written.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 
 #include "window/form1.h"
 
 namespace {
 
-bool save(QWidget& widget, const QString& folder, const QString& name) {
+bool savePixmap(const QPixmap& pixmap, const QString& folder, const QString& name) {
     QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    bool ok = widget.grab().save(path);
+    bool ok = pixmap.save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
+}
+
+bool save(QWidget& widget, const QString& folder, const QString& name) {
+    return savePixmap(widget.grab(), folder, name);
+}
+
+// The window with a message box drawn over its centre, as a person sees it.
+QPixmap windowWithBox(QWidget& window, QWidget& box) {
+    QPixmap picture = window.grab();
+    QPixmap boxPicture = box.grab();
+    QPainter painter(&picture);
+    QRect place(QPoint(0, 0), boxPicture.size());
+    place.moveCenter(picture.rect().center());
+    painter.fillRect(place.translated(4, 4), QColor(0, 0, 0, 60));
+    painter.drawPixmap(place.topLeft(), boxPicture);
+    painter.setPen(QColor(0x70, 0x70, 0x70));
+    painter.drawRect(place.adjusted(0, 0, -1, -1));
+    return picture;
+}
+
+void copyTree(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QString file = it.next();
+        QString target = to + file.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(file, target);
+    }
 }
 
 void writeDataFile(const QString& path, int records) {
@@ -48,32 +80,46 @@ int main(int argc, char** argv) {
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-    qputenv("PAGEWRIGHT_INI", (home.path() + "/PgWright.ini").toUtf8());
-    qputenv("PAGEWRIGHT_REGISTRY", (home.path() + "/registry.reg").toUtf8());
-    QDir(home.path()).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(home.path() + "/run",
+    const QString root = QDir::tempPath() + QStringLiteral("/pagewright-demo");
+    QDir(root).removeRecursively();
+    const QString home = root + QStringLiteral("/home/anna");
+    QDir().mkpath(home + QStringLiteral("/.config"));
+    QDir().mkpath(root + QStringLiteral("/run"));
+    QFile::setPermissions(root + "/run",
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toUtf8());
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    qputenv("PAGEWRIGHT_INI", (home + "/.config/PgWright.ini").toUtf8());
+    qputenv("PAGEWRIGHT_REGISTRY", (home + "/.config/pagewright/registry.reg").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (root + "/run").toUtf8());
 
     QApplication application(argc, argv);
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
+    const QString install = root + QStringLiteral("/opt/pagewright/");
+    for (const char* folder : {"Français", "English", "Bin"}) {
+        copyTree(QCoreApplication::applicationDirPath() + "/" + QString::fromUtf8(folder),
+                 install + QString::fromUtf8(folder));
+    }
     bool ok = true;
 
-    // Message boxes are rendered as pictures instead of waiting for a click.
-    QString lastBox;
+    pw::Form1* shown = nullptr;
+    QString boxName;
     pw::WindowServices services;
+    services.installDir = [&] { return install.toStdString(); };
     services.messageBox = [&](pw::RunHost::Icon icon, const QString& text) {
         QMessageBox box(
             icon == pw::RunHost::Icon::Critical ? QMessageBox::Critical : QMessageBox::Information,
             QStringLiteral("Pagewright"), text);
         box.show();
-        ok = save(box, out, lastBox) && ok;
+        std::printf("message: %s\n", qPrintable(text));
+        if (shown != nullptr && !boxName.isEmpty()) {
+            ok = savePixmap(windowWithBox(*shown, box), out, boxName) && ok;
+            boxName.clear();
+        }
     };
     pw::Form1 window(services);
+    shown = &window;
     window.show();
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("onglet"));
 
@@ -89,7 +135,7 @@ int main(int argc, char** argv) {
                 save(window, out, QStringLiteral("tab%1_%2").arg(tab + 1).arg(language.name)) && ok;
         }
         tabs->setCurrentIndex(0);
-        // Naming from tags, with two tags chosen and the example shown.
+        // Naming from tags, with two tags chosen and the example shown, and a help text.
         window.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
         auto* list0 = window.findChild<QComboBox*>(QStringLiteral("nomdufichierhtm0"));
         auto* list1 = window.findChild<QComboBox*>(QStringLiteral("nomdufichierhtm1"));
@@ -116,17 +162,16 @@ int main(int argc, char** argv) {
     }
 
     // A run in progress, then the stop box, over a generated data file.
-    QString work = home.path() + "/work";
-    QDir().mkpath(work + "/pages");
-    writeDataFile(work + "/data.txt", 400);
-    auto* sourceField = window.findChild<QLineEdit*>(QStringLiteral("source"));
-    auto* destinationField = window.findChild<QLineEdit*>(QStringLiteral("destination"));
-    sourceField->setText(work + "/data.txt");
-    destinationField->setText(work + "/pages/");
+    const QString work = home + QStringLiteral("/catalogue");
+    QDir().mkpath(work);
+    writeDataFile(work + "/catalogue.txt", 400);
+    window.findChild<QLineEdit*>(QStringLiteral("source"))->setText(work + "/catalogue.txt");
     auto* start = window.findChild<QPushButton*>(QStringLiteral("Command1"));
     for (const auto& language : languages) {
         (window.*language.select)();
-        lastBox = QStringLiteral("stopbox_%1").arg(language.name);
+        QString pages = work + QStringLiteral("/pages-") + language.name + "/";
+        QDir().mkpath(pages);
+        window.findChild<QLineEdit*>(QStringLiteral("destination"))->setText(pages);
         // The pump hook grabs the window part-way through the run, then clicks Stop.
         int pumps = 0;
         window.setPumpHook([&] {
@@ -136,11 +181,13 @@ int main(int argc, char** argv) {
                 QThread::msleep(50);
             } else if (pumps == 152) {
                 ok = save(window, out, QStringLiteral("run_%1").arg(language.name)) && ok;
+                boxName = QStringLiteral("stopped_%1").arg(language.name);
                 QTimer::singleShot(0, start, &QPushButton::click);
             }
         });
         window.Command1_Click();
         window.setPumpHook(nullptr);
     }
+    QDir(root).removeRecursively();
     return ok ? 0 : 1;
 }
