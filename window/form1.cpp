@@ -210,6 +210,8 @@ void Form1::Form_Load() {
     p_lecture_fichier_ini();
     QApplication::restoreOverrideCursor();
     Form_Activate();
+    // The captions may have changed the window's size since the load placed it.
+    p_position_fenetre();
 }
 
 void Form1::p_position_fenetre() {

@@ -127,6 +127,8 @@ class Form1Test : public QObject {
     void stopDuringRun();
     void indexTabWithNeitherOptionCompletesAtOnce();
     void closingDuringRunStopsItQuietly();
+    void runWithEmptyTagListsFallsBackToFirstMethods();
+    void unlockEnablesOnlyChosenNamingLists();
     void languageSwitchSwapsOnlySamplePaths();
     void quitWithEmptyFirstListSelectsFirstNaming();
     void emptyingDestinationStoresNothing();
@@ -330,6 +332,40 @@ void Form1Test::closingDuringRunStopsItQuietly() {
     QVERIFY(!f.window->runState().runInProgress);
     QVERIFY(f.pagesWritten() < 200);
     QVERIFY(!f.window->isVisible());
+}
+
+void Form1Test::runWithEmptyTagListsFallsBackToFirstMethods() {
+    Fixture f;
+    f.preparePagesRun(4);
+    f.get<QRadioButton>("Option2")->click();
+    f.get<QRadioButton>("titrep2")->click();
+    f.get<QPushButton>("Command1")->click();
+    QVERIFY(f.get<QRadioButton>("Option1")->isChecked());
+    QVERIFY(f.get<QRadioButton>("titrep1")->isChecked());
+    QCOMPARE(f.stored(kParametres, key::kOption), QStringLiteral("1"));
+    QCOMPARE(f.stored(kParametres, key::kTitre), QStringLiteral("1"));
+    // Named from the first column: page0.htm to page3.htm.
+    QVERIFY(QFile::exists(f.env.path(QStringLiteral("run/out/page3.htm"))));
+    QCOMPARE(f.pagesWritten(), 4);
+}
+
+void Form1Test::unlockEnablesOnlyChosenNamingLists() {
+    Fixture f;
+    f.get<QRadioButton>("Option2")->click();
+    auto* list0 = f.get<QComboBox>("nomdufichierhtm0");
+    auto* list1 = f.get<QComboBox>("nomdufichierhtm1");
+    list0->setCurrentIndex(3);
+    f.window->nomdufichierhtm_Click(0);
+    QVERIFY(list1->isEnabled());
+    // A refused start locks and unlocks the tab: the empty list after the chosen one stays
+    // locked until a list is chosen again.
+    f.field("destination")->clear();
+    f.get<QPushButton>("Command1")->click();
+    QCOMPARE(int(f.messages.size()), 1);
+    QVERIFY(list0->isEnabled());
+    QVERIFY(!list1->isEnabled());
+    QVERIFY(f.field("source")->isEnabled());
+    QVERIFY(f.get<QRadioButton>("titrep1")->isEnabled());
 }
 
 void Form1Test::languageSwitchSwapsOnlySamplePaths() {
