@@ -23,6 +23,9 @@ void require(bool condition) {
 
 std::vector<std::string> linesOf(std::string_view bytes) {
     std::vector<std::string> lines;
+    if (bytes.empty()) {
+        return lines;
+    }
     pw::LineReader reader = pw::LineReader::fromMemory(bytes);
     std::string_view line;
     while (reader.next(line)) {
