@@ -94,6 +94,7 @@ QWidget* pickerBox(const char* name, DriveList* drive, DirList* directories, QWi
 
 void Form1::buildWindow() {
     setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(logoPicture(64)));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(10, 10, 10, 10);
     outer->setSpacing(8);
@@ -189,6 +190,7 @@ QWidget* Form1::buildPagesTab() {
         lists->addStretch(1);
         layout->addLayout(lists);
         exemplenom = label("exemplenom");
+        exemplenom->setText(QString::fromUtf8(kInitialExample.data(), kInitialExample.size()));
         exemplenom->setTextInteractionFlags(Qt::TextSelectableByMouse);
         keepPlaceWhenHidden(exemplenom);
         auto* exampleRow = new QHBoxLayout;
