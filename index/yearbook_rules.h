@@ -36,8 +36,8 @@ std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLine
 // One pass of the yearbook's page rules over `page` for the record in `columns`: column-tag
 // lines become their bare value and drop the old region content, their closers vanish, the
 // block's end marker becomes a fresh block copy (on the first pass the markers are kept), the
-// generator line and the title line are rewritten. Appends the new lines to `out`; returns
-// true when the pass ends inside a column-tag region.
+// generator line and the title line are rewritten. Appends the new lines to `out` (lines of
+// `page` may be moved there); returns true when the pass ends inside a column-tag region.
 bool applyYearbookPass(std::vector<std::string>& page, bool firstPass, const ColumnTable& columns,
                        const std::vector<BlockItem>& block, std::vector<std::string>& out);
 
@@ -50,6 +50,10 @@ bool isSettledYearbookLine(std::string_view line);
 // still rewrite, and a tail of settled lines that only a region left open can remove. Each
 // record's pass runs over the middle part only, which gives the same page as passing over
 // the whole page once per record.
+//
+// The middle part is the last block and what follows it, unless column values themselves hold
+// tag markers: later passes read such a value as a marker again (as the pass over the whole
+// page does), so it stays in the middle part and costs one rewrite per record.
 class YearbookBuilder {
   public:
     explicit YearbookBuilder(std::string_view model);

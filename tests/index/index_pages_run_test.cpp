@@ -219,7 +219,7 @@ TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
     const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
     int compared = 0;
     for (int round = 0; round < 1500; ++round) {
-        test::TempDir dir;
+        test::TempDir dir(true);
         std::string source = dir / "src/";
         std::string mine = dir / "mine/";
         std::string theirs = dir / "theirs/";

@@ -19,8 +19,13 @@ namespace pw::test {
 // A directory of its own under the system's temporary directory, removed at the end.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pw-index-XXXXXX").string();
+    // `inMemory` places it in /dev/shm when there is one, for tests that make thousands.
+    explicit TempDir(bool inMemory = false) {
+        std::filesystem::path base = std::filesystem::temp_directory_path();
+        if (inMemory && ::access("/dev/shm", W_OK) == 0) {
+            base = "/dev/shm";
+        }
+        std::string pattern = (base / "pw-index-XXXXXX").string();
         m_path = ::mkdtemp(pattern.data());
     }
     ~TempDir() {

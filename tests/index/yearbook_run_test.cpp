@@ -269,7 +269,7 @@ TEST(YearbookRunDifferential, SamePageAsTheOriginal) {
         }
         const int stopAtPump = random() % 4 == 0 ? static_cast<int>(random() % (records + 2)) : 0;
 
-        test::TempDir dir;
+        test::TempDir dir(true);
         std::filesystem::create_directory(dir / "Bin");
         writeFile(dir / "Bin/Backgrd.gif", "gif");
         std::filesystem::create_directory(dir / "mine");
