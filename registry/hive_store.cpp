@@ -27,6 +27,10 @@ long codeFromErrno(int error) {
                                                                  : kErrorRegistryIoFailed;
 }
 
+// No hive the program writes comes near this; a larger file (or an endless device) is not
+// read at all, and never replaced.
+constexpr size_t kMaxHiveSize = size_t{64} << 20;
+
 // Reads the whole file; returns 0 or the errno value of the failure (ENOENT: no file).
 int readFile(const std::string& path, std::string& out) {
     out.clear();
@@ -48,6 +52,11 @@ int readFile(const std::string& path, std::string& out) {
             break;
         }
         out.append(buffer, static_cast<size_t>(n));
+        if (out.size() > kMaxHiveSize) {
+            error = EFBIG;
+            out.clear();
+            break;
+        }
     }
     ::close(fd);
     return error;

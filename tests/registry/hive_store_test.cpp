@@ -122,7 +122,8 @@ TEST(HiveStore, ConcurrentWritersLoseNoChange) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    const HiveKey* key = HiveStore(hive).load().find(1, {"Shared"});
+    Hive written = HiveStore(hive).load();
+    const HiveKey* key = written.find(1, {"Shared"});
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->values.size(), static_cast<size_t>(kWriters * kValuesEach));
 }
@@ -158,6 +159,19 @@ TEST(HiveStore, AHiveThatCannotBeReadIsNeverReplaced) {
     EXPECT_EQ(registry.regCreateKeyEx(kHkeyUsers, "New", 0, kKeyAllAccess, &key, nullptr),
               kErrorRegistryIoFailed);
     EXPECT_EQ(test::readAll(hive + "/inside"), "kept");
+}
+
+TEST(HiveStore, AnOversizedFileIsNotReadAndNotReplaced) {
+    test::TempDir dir;
+    std::string hive = dir.file("hive.reg");
+    test::writeAll(hive, "[HKEY_USERS\\Any]\n");
+    std::filesystem::resize_file(hive, std::uintmax_t{65} << 20);
+    HiveRegistry registry(hive);
+    RegKey key = 0;
+    EXPECT_EQ(registry.regOpenKeyEx(kHkeyUsers, "Any", 0, kKeyRead, &key), kErrorFileNotFound);
+    EXPECT_EQ(registry.regCreateKeyEx(kHkeyUsers, "Any", 0, kKeyAllAccess, &key, nullptr),
+              kErrorRegistryIoFailed);
+    EXPECT_EQ(std::filesystem::file_size(hive), std::uintmax_t{65} << 20);
 }
 
 }  // namespace
