@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps demo test bench fuzz test-asan clean
+.PHONY: all build deps demo test bench fuzz test-asan install screenshots clean
 
 all: build
 
@@ -26,6 +26,11 @@ bench: deps
 	cmake -S . -B $(BUILD)-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAGEWRIGHT_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-release -j $(JOBS)
 	@scripts/bench.sh $(BUILD)-release
+
+# Installs into PREFIX (default /usr/local); DESTDIR stages the files elsewhere.
+PREFIX ?=
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 # Each libFuzzer target runs for FUZZ_SECONDS; what it finds lands in fuzz/corpus/<name>/.
 FUZZ_SECONDS ?= 60
