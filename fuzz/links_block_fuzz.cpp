@@ -1,3 +1,4 @@
+// fuzz-library: pw_links
 // Feeds arbitrary pages to the link-block rewrite and the tag-line reading, and checks what
 // must hold for any page: CR LF line ends, no line lost after the last marker, a second
 // rewrite changing nothing, tag lines that are lines of the page.
