@@ -206,8 +206,9 @@ class Form1 : public QWidget, public RunHost {
     bool m_quietMessages = false;
 
     // Progress values as the run last set them; shown at most about 30 times a second.
+    // Texts stay in the run's own form until they are shown.
     struct Progress {
-        QString status, recordText, lineText, timeText;
+        std::string status, recordText, lineText, timeText;
         int totalBar = 0;
         int lineBar = 0;
     };

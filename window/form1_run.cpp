@@ -221,12 +221,12 @@ void Form1::selectFirstNaming() {
 }
 
 void Form1::setStatus(std::string_view text) {
-    m_progress.status = qs(text);
+    m_progress.status.assign(text);
     flushProgress(false);
 }
 
 void Form1::setRecordText(std::string_view text) {
-    m_progress.recordText = qs(text);
+    m_progress.recordText.assign(text);
     flushProgress(false);
 }
 
@@ -236,7 +236,7 @@ void Form1::setTotalBar(int percent) {
 }
 
 void Form1::setLineText(std::string_view text) {
-    m_progress.lineText = qs(text);
+    m_progress.lineText.assign(text);
     flushProgress(false);
 }
 
@@ -246,7 +246,7 @@ void Form1::setLineBar(int percent) {
 }
 
 void Form1::setTimeText(std::string_view text) {
-    m_progress.timeText = qs(text);
+    m_progress.timeText.assign(text);
     flushProgress(false);
 }
 
@@ -263,8 +263,6 @@ void Form1::ringBell() {
 
 void Form1::resetProgress() {
     m_progress = Progress{};
-    m_progress.status = Frame1->title();
-    m_progress.status.clear();
     flushProgress(true);
 }
 
@@ -280,10 +278,10 @@ void Form1::flushProgress(bool force) {
     m_progressTimer.stop();
     m_progressDirty = false;
     m_sincePaint.start();
-    Frame1->setTitle(m_progress.status);
-    Progressbar2->setText(m_progress.recordText);
-    progressbar1->setText(m_progress.lineText);
-    temps->setText(m_progress.timeText);
+    Frame1->setTitle(qs(m_progress.status));
+    Progressbar2->setText(qs(m_progress.recordText));
+    progressbar1->setText(qs(m_progress.lineText));
+    temps->setText(qs(m_progress.timeText));
     pictotal->setPercent(m_progress.totalBar);
     piccours->setPercent(m_progress.lineBar);
     // The run paints without waiting for the event loop, which it only visits once per page.
