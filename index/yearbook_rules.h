@@ -53,7 +53,9 @@ bool isSettledYearbookLine(std::string_view line);
 //
 // The middle part is the last block and what follows it, unless column values themselves hold
 // tag markers: later passes read such a value as a marker again (as the pass over the whole
-// page does), so it stays in the middle part and costs one rewrite per record.
+// page does), so it stays in the middle part. Rows of equal lines are rewritten at once, so a
+// marker text repeated in every record stays cheap; marker values that differ from record to
+// record cost one rewrite per such line and record.
 class YearbookBuilder {
   public:
     explicit YearbookBuilder(std::string_view model);
@@ -73,14 +75,26 @@ class YearbookBuilder {
     void finish(std::string& out) const;
 
   private:
+    // A line and how many times it stands in a row: values that later passes keep rewriting
+    // the same way pile up in rows, and a row is rewritten at once.
+    struct Row {
+        std::string line;
+        uint64_t count = 1;
+    };
+    static void append(std::vector<Row>& rows, std::string line, uint64_t count);
+    // The pass of the page rules over the middle rows; true when it ends inside a region.
+    bool passOverMiddle(const ColumnTable& columns);
+
     std::string m_model;
     std::vector<BlockItem> m_block;
     uint64_t m_records = 0;
     std::string m_settled;
     uint64_t m_settledLines = 0;
-    std::vector<std::string> m_middle;
-    std::vector<std::string> m_tailReversed;
-    std::vector<std::string> m_scratch;
+    std::vector<Row> m_middle;
+    std::vector<Row> m_tailReversed;
+    uint64_t m_middleLines = 0;
+    uint64_t m_tailLines = 0;
+    std::vector<Row> m_scratch;
 };
 
 // The whole page for a model and the records of a data file split at `separator`, starting
