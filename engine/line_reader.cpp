@@ -31,7 +31,9 @@ LineReader LineReader::fromMemory(std::string_view bytes) {
     return LineReader(
         [bytes, position](char* buffer, size_t capacity) -> long {
             size_t n = std::min(capacity, bytes.size() - *position);
-            std::memcpy(buffer, bytes.data() + *position, n);
+            if (n > 0) {
+                std::memcpy(buffer, bytes.data() + *position, n);
+            }
             *position += n;
             return static_cast<long>(n);
         },
@@ -77,6 +79,10 @@ bool LineReader::next(std::string_view& line) {
                 return true;
             }
             return false;
+        }
+        if (m_begin == m_end) {
+            // A read that held only the byte-order mark: no line has started yet.
+            continue;
         }
         char* data = m_buffer.data();
         if (m_skipLf) {
