@@ -62,6 +62,16 @@ bool LineReader::refill() {
     m_end = static_cast<size_t>(got);
     if (m_atStart) {
         m_atStart = false;
+        // A short first read (a pipe, a slow disk) must not hide the mark.
+        while (m_skipBom && m_end < 3) {
+            long more = m_source(m_buffer.data() + m_end, m_buffer.size() - m_end);
+            if (more <= 0) {
+                m_failed = more < 0;
+                m_eof = true;
+                break;
+            }
+            m_end += static_cast<size_t>(more);
+        }
         if (m_skipBom && m_end >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
             m_begin = 3;
         }
@@ -73,12 +83,15 @@ bool LineReader::next(std::string_view& line) {
     m_long.clear();
     bool partial = false;
     for (;;) {
-        if (m_begin == m_end && !refill()) {
-            if (partial) {
-                line = m_long;
-                return true;
+        // A refill may bring nothing but a byte-order mark: read on.
+        while (m_begin == m_end) {
+            if (!refill()) {
+                if (partial) {
+                    line = m_long;
+                    return true;
+                }
+                return false;
             }
-            return false;
         }
         if (m_begin == m_end) {
             // A read that held only the byte-order mark: no line has started yet.

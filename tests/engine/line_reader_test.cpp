@@ -70,6 +70,9 @@ TEST(LineReader, ByteOrderMarkOnlyAtTheStartAndOnlyWhenAsked) {
     EXPECT_EQ(linesOf(bom + "a;b\n" + bom + "c", 64, true),
               (std::vector<std::string>{"a;b", bom + "c"}));
     EXPECT_EQ(linesOf(bom + "a", 64, false), (std::vector<std::string>{bom + "a"}));
+    // A file holding only the mark has no record; the mark and a line end make one blank.
+    EXPECT_EQ(linesOf(bom, 64, true), (std::vector<std::string>{}));
+    EXPECT_EQ(linesOf(bom + "\n", 64, true), (std::vector<std::string>{""}));
 }
 
 TEST(LineReader, CountsAndRestarts) {
