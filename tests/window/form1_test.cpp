@@ -145,6 +145,11 @@ class Form1Test : public QObject {
     void browserCommandKeepsQuotedPath();
     void noBrowserShowsMessage();
     void resetToDefaultsDropsTags();
+    void loadRestoresNamingFromTags();
+    void activationStoresSampleKeysEvenEmpty();
+    void tabChangeEnablesStartOnlyWhenFieldsAreFilled();
+    void registryFailureIsShownAndStartUpGoesOn();
+    void driveListStartsWithRoot();
 };
 
 void Form1Test::defaultsFillEveryTab() {
@@ -650,6 +655,95 @@ void Form1Test::resetToDefaultsDropsTags() {
     QCOMPARE(f.stored(kParametres, key::kTagF[0]), QString());
     QCOMPARE(f.get<QTabWidget>("onglet")->currentIndex(), 0);
     QCOMPARE(f.window->language(), Language::English);
+}
+
+void Form1Test::loadRestoresNamingFromTags() {
+    Fixture f([](WindowTestEnv& env) {
+        env.writeFile(QStringLiteral("PgWright.ini"),
+                      "[Parametres]\r\nLangue=E\r\nOption=2\r\nTagF0=Tag N\xc2\xb0"
+                      "3\r\n"
+                      "TagF1=Tag N\xc2\xb0"
+                      "1\r\nTagF2=\r\nTitre=2\r\n"
+                      "TagF4=Tag N\xc2\xb0"
+                      "4\r\nSymbole=2\r\n");
+    });
+    QVERIFY(f.get<QRadioButton>("Option2")->isChecked());
+    QVERIFY(f.get<QRadioButton>("titrep2")->isChecked());
+    auto* list0 = f.get<QComboBox>("nomdufichierhtm0");
+    auto* list2 = f.get<QComboBox>("nomdufichierhtm2");
+    QCOMPARE(list0->currentText(), QStringLiteral("Tag N°3"));
+    QCOMPARE(f.get<QComboBox>("nomdufichierhtm1")->currentText(), QStringLiteral("Tag N°1"));
+    QCOMPARE(f.get<QComboBox>("nomdufichierhtm4")->currentText(), QStringLiteral("Tag N°4"));
+    QVERIFY(list0->isVisibleTo(f.window.get()) && list0->isEnabled());
+    QVERIFY(list2->isVisibleTo(f.window.get()) && !list2->isEnabled());
+    QCOMPARE(f.get<QLabel>("exemplenom")->text(), QString());
+    QCOMPARE(f.get<QComboBox>("separateur")->currentText(), QStringLiteral(","));
+    QCOMPARE(f.window->runState().titleColumn, 1);
+    // The load leaves the stored tags as they were.
+    QCOMPARE(f.stored(kParametres, key::kTagF[0]), QStringLiteral("Tag N°3"));
+    QCOMPARE(f.stored(kParametres, key::kTagF[4]), QStringLiteral("Tag N°4"));
+}
+
+void Form1Test::activationStoresSampleKeysEvenEmpty() {
+    Fixture f;
+    f.field("source")->clear();
+    f.field("i50")->clear();
+    QVERIFY(f.stored(kParametres, key::kSource) != QString());
+    f.window->Form_Activate();
+    QCOMPARE(f.stored(kParametres, key::kSource), QString());
+    QCOMPARE(f.stored(kIndex, key::kIndexModel), QString());
+}
+
+void Form1Test::tabChangeEnablesStartOnlyWhenFieldsAreFilled() {
+    Fixture f;
+    auto* start = f.get<QPushButton>("Command1");
+    auto* tabs = f.get<QTabWidget>("onglet");
+    f.field("hyperdir")->clear();
+    start->setEnabled(false);
+    tabs->setCurrentIndex(1);
+    QVERIFY(!start->isEnabled());
+    tabs->setCurrentIndex(0);
+    QVERIFY(start->isEnabled());
+    start->setEnabled(false);
+    tabs->setCurrentIndex(2);
+    QVERIFY(start->isEnabled());
+    // The index tab applies the chosen run's enabling.
+    QVERIFY(f.field("i10")->isEnabled());
+    QVERIFY(!f.get<QComboBox>("i33")->isEnabled());
+}
+
+void Form1Test::registryFailureIsShownAndStartUpGoesOn() {
+    WindowTestEnv env;
+    // The hive's folder is a plain file: every registry write fails.
+    env.writeFile(QStringLiteral("blocked"), "not a folder");
+    qputenv("PAGEWRIGHT_REGISTRY", env.path(QStringLiteral("blocked/registry.reg")).toUtf8());
+    std::vector<Message> messages;
+    WindowServices services;
+    services.messageBox = [&](RunHost::Icon icon, const QString& text) {
+        messages.push_back({icon, text});
+    };
+    Form1 window(services);
+    QVERIFY(!messages.empty());
+    QVERIFY2(messages[0].text.startsWith(QStringLiteral("Erreur CreateKey : ")),
+             qPrintable(messages[0].text));
+    QCOMPARE(messages[0].icon, RunHost::Icon::Critical);
+    // The installation directory falls back to the program's own directory.
+    QCOMPARE(QString::fromStdString(window.installDir()),
+             QCoreApplication::applicationDirPath() + "/");
+    QCOMPARE(window.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+             QStringLiteral("Lancer"));
+}
+
+void Form1Test::driveListStartsWithRoot() {
+    Fixture f;
+    auto* drives = f.get<DriveList>("Drive1");
+    QVERIFY(drives->count() >= 1);
+    QCOMPARE(drives->itemData(0).toString(), QStringLiteral("/"));
+    f.window->source_DblClick();
+    drives->setCurrentIndex(0);
+    emit drives->currentIndexChanged(0);
+    QCOMPARE(f.get<DirList>("ficdir")->path(), QStringLiteral("/"));
+    QCOMPARE(f.get<FileList>("ficsource")->path(), QStringLiteral("/"));
 }
 
 }  // namespace pw::test
