@@ -1,7 +1,6 @@
 #include "engine/pages_run.h"
 
-#include <chrono>
-
+#include "engine/data_file.h"
 #include "engine/disk.h"
 #include "engine/line_reader.h"
 #include "engine/page_assembler.h"
@@ -9,28 +8,6 @@
 #include "engine/progress_text.h"
 
 namespace pw {
-
-namespace {
-
-double now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// The number of records of a data file: its lines, blank ones included; 0 counts as 1 so the
-// progress arithmetic never divides by zero.
-uint64_t countRecords(const std::string& path) {
-    FileHandle file = openForReading(path);
-    uint64_t count = 0;
-    if (file.valid()) {
-        LineReader reader = LineReader::fromFd(file.fd());
-        reader.skipByteOrderMark();
-        count = reader.countRemaining();
-    }
-    return count == 0 ? 1 : count;
-}
-
-}  // namespace
 
 RunOutcome runPages(RunContext& context) {
     const RunSettings& settings = context.settings;
@@ -63,7 +40,7 @@ RunOutcome runPages(RunContext& context) {
     uint64_t i = 1;
     std::string_view line;
     while (records.next(line)) {
-        double t0 = now();
+        double t0 = clockSeconds();
         display.setRecordText(recordText(i, n));
         display.setTotalBar(wholePercent(i, n));
         ++i;
@@ -86,7 +63,7 @@ RunOutcome runPages(RunContext& context) {
         if (context.stopRequested()) {
             return RunOutcome::Stopped;
         }
-        double dt = now() - t0;
+        double dt = clockSeconds() - t0;
         uint64_t finished = i - 1;
         display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
     }

@@ -1,9 +1,15 @@
 #include "engine/progress_text.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
 namespace pw {
+
+double clockSeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
 
 int wholePercent(uint64_t i, uint64_t n) {
     if (n == 0) {

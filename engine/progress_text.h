@@ -7,6 +7,9 @@
 
 namespace pw {
 
+// The clock behind the time per file: seconds, with fractions, from an arbitrary start.
+double clockSeconds();
+
 // i / n × 100 rounded to a whole number, halves away from zero; 0 when n is 0.
 int wholePercent(uint64_t i, uint64_t n);
 

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <charconv>
-#include <chrono>
 
 #include "engine/disk.h"
 #include "engine/line_reader.h"
@@ -19,11 +18,6 @@ namespace {
 
 // Pages are small; a modest buffer keeps a run over many pages light.
 constexpr size_t kPageBuffer = 16 * 1024;
-
-double now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Feeds the page `name` to `scanner` line by line. With a display, shows the line number and
 // the share of the page's bytes read so far. A page that cannot be read gives no capture.
@@ -106,7 +100,7 @@ RunOutcome runIndexPages(RunContext& context) {
         const std::string& name = names[k - 1];
         // The display follows the pages, and a stop is taken, from the second page on.
         const bool shown = k >= 2;
-        double t0 = now();
+        double t0 = clockSeconds();
         if (!isIndexPageName(name)) {
             std::optional<PageCapture> capture =
                 scanPageFile(source, name, scanner, shown ? &display : nullptr);
@@ -118,7 +112,7 @@ RunOutcome runIndexPages(RunContext& context) {
         if (!shown) {
             continue;
         }
-        double dt = now() - t0;
+        double dt = clockSeconds() - t0;
         display.setRecordText(recordText(k, total));
         display.setTotalBar(wholePercent(k, total));
         display.setTimeText(timeText(settings.language, dt, total - k));

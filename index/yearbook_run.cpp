@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <chrono>
 
+#include "engine/data_file.h"
 #include "engine/disk.h"
 #include "engine/line_reader.h"
 #include "engine/progress_text.h"
@@ -16,22 +16,6 @@ namespace {
 
 // The settled part of the page is written out once it reaches this size.
 constexpr size_t kFlushSize = 1u << 20;
-
-double now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-uint64_t countRecords(const std::string& path) {
-    FileHandle file = openForReading(path);
-    uint64_t count = 0;
-    if (file.valid()) {
-        LineReader reader = LineReader::fromFd(file.fd());
-        reader.skipByteOrderMark();
-        count = reader.countRemaining();
-    }
-    return count == 0 ? 1 : count;
-}
 
 // Writes the new page to a work file while comparing it with the page already there, so an
 // identical page is left untouched and a different one replaces it in one rename.
@@ -170,7 +154,7 @@ RunOutcome runYearbook(RunContext& context) {
     uint64_t previousLines = builder.pageLines();
     char digits[24];
     while (data.valid() && records.next(line)) {
-        double t0 = now();
+        double t0 = clockSeconds();
         display.setRecordText(recordText(i, n));
         display.setTotalBar(wholePercent(i, n));
         context.state.columns.split(line, settings.i33);
@@ -195,7 +179,7 @@ RunOutcome runYearbook(RunContext& context) {
         display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
         display.setLineBar(wholePercent(lines, expected));
 
-        double dt = now() - t0;
+        double dt = clockSeconds() - t0;
         display.setTimeText(
             timeText(settings.language, dt, n > i ? n - i : 0, RemainingWording::Yearbook));
         ++i;

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <charconv>
-#include <chrono>
 
 #include "engine/disk.h"
 #include "engine/markers.h"
@@ -16,11 +15,6 @@
 namespace pw {
 
 namespace {
-
-double now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Opens a page of the list; invalid when it cannot be opened or is no longer a regular file.
 FileHandle openPage(const Directory& directory, const std::string& name) {
@@ -83,7 +77,7 @@ bool HyperlinksRun::scan() {
     const uint64_t n = m_pages.size();
     m_texts.resize(n);
     for (uint64_t a = 0; a < n; ++a) {
-        double t0 = now();
+        double t0 = clockSeconds();
         showCounter(a + 1);
         const std::string& name = m_pages[a];
         FileHandle file = openPage(m_directory, name);
@@ -103,7 +97,7 @@ bool HyperlinksRun::scan() {
         }
         m_groups.assign(a, linkKeyOf(tags.link));
         m_texts[a] = std::move(tags.text);
-        m_display.setTimeText(timeText(m_context.settings.language, now() - t0, n - (a + 1)));
+        m_display.setTimeText(timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
     }
     return true;
 }
@@ -163,7 +157,7 @@ bool HyperlinksRun::link() {
         if (group.size() < 2) {
             continue;
         }
-        double t0 = now();
+        double t0 = clockSeconds();
         m_display.setLineText("");
         m_display.setLineBar(0);
         m_display.pumpEvents();
@@ -172,7 +166,7 @@ bool HyperlinksRun::link() {
         }
         rewrite(a, group);
         toLink = toLink > 0 ? toLink - 1 : 0;
-        m_display.setTimeText(timeText(m_context.settings.language, now() - t0, toLink));
+        m_display.setTimeText(timeText(m_context.settings.language, clockSeconds() - t0, toLink));
     }
     return true;
 }
