@@ -32,6 +32,10 @@ PREFIX ?=
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
+# Renders the window offscreen (each tab in both languages, pickers, a run, the stop box).
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/pagewright-screenshots $(BUILD)/screenshots
+
 # Each libFuzzer target runs for FUZZ_SECONDS; what it finds lands in fuzz/corpus/<name>/.
 FUZZ_SECONDS ?= 60
 fuzz: deps
