@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +101,20 @@ bool writeFiles(const std::string& step, int dir, const std::vector<Item>& items
                 ::renameat(dir, work, dir, name) != 0) {
                 return fail(item.name);
             }
+        } else if (step == "checked") {
+            // The system calls a careful writer makes for a new file: look the name up, create
+            // a locked work file, write it, rename it to the name.
+            struct stat info;
+            if (::fstatat(dir, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+                errno = EEXIST;
+                return fail(item.name);
+            }
+            int fd =
+                ::openat(dir, work, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || !writeBytes(fd, item.size) ||
+                ::renameat(dir, work, dir, name) != 0 || ::close(fd) != 0) {
+                return fail(item.name);
+            }
         } else if (step == "linktmp") {
             int fd = ::openat(dir, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
             char path[64];
@@ -181,8 +196,8 @@ int runFloor(const std::vector<std::string>& args) {
             i += 2;
             continue;
         }
-        bool known = step == "new" || step == "rename" || step == "linktmp" || step == "inplace" ||
-                     step == "trunc" || step == "readlist";
+        bool known = step == "new" || step == "rename" || step == "checked" || step == "linktmp" ||
+                     step == "inplace" || step == "trunc" || step == "readlist";
         if (!known || i + 2 >= args.size()) {
             break;
         }

@@ -18,7 +18,8 @@ constexpr const char* kUsage =
     "  pagewright-bench names N                  the page names of records 1 to N\n"
     "  pagewright-bench floor STEP ARGS...       file-system floor (see floor_writer.h)\n"
     "  pagewright-bench time RESULT -- PROGRAM ARGS...\n"
-    "                                            writes 'wall_ms peak_rss_kb status' to RESULT\n";
+    "                                            writes 'wall_ms peak_rss_kb status user_ms "
+    "sys_ms'\n";
 
 int usage() {
     std::fputs(kUsage, stderr);

@@ -49,7 +49,9 @@ int timeCommand(const std::string& resultPath, const std::vector<std::string>& c
         std::perror("pagewright-bench time: result file");
         return 127;
     }
-    std::fprintf(result, "%.3f %ld %d\n", ms, usage.ru_maxrss, exitStatus);
+    auto msOf = [](const struct timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    std::fprintf(result, "%.3f %ld %d %.3f %.3f\n", ms, usage.ru_maxrss, exitStatus,
+                 msOf(usage.ru_utime), msOf(usage.ru_stime));
     std::fclose(result);
     return exitStatus;
 }

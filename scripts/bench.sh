@@ -94,7 +94,12 @@ median_of() { # reads numbers, prints their median
 ms_of() { cut -d' ' -f1 "$results/$1" | median_of; }
 rss_of() { cut -d' ' -f2 "$results/$1" | sort -n | tail -1; }
 range_of() { cut -d' ' -f1 "$results/$1" | sort -g | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%.0f-%.0f", lo, hi}'; }
-runs_of() { wc -l <"$results/$1"; }
+cpu_of() { # KEY -> "user/sys" medians in ms
+    local user sys
+    user=$(awk 'NF >= 5 {print $4}' "$results/$1" | median_of)
+    sys=$(awk 'NF >= 5 {print $5}' "$results/$1" | median_of)
+    awk -v u="$user" -v s="$sys" 'BEGIN {if (u == "nan") print "-"; else printf "%.0f/%.0f", u, s}'
+}
 
 # The summary line's counts: "written unchanged failed" from "Files: W written, U unchanged, ...".
 summary_counts() {
@@ -107,8 +112,8 @@ manifest_of() { # DIR -> "size name" of its visible files, in name order
 }
 
 table_header() {
-    printf '%9s  %-40s %11s %11s %9s %9s %9s  %-14s %s\n' \
-        N measurement "median ms" "(min-max)" "ms/file" "files/s" "peak KB" "x floor" target
+    printf '%9s  %-40s %11s %13s %11s %9s %9s %9s  %-8s %s\n' \
+        N measurement "median ms" "(min-max)" "user/sys ms" "ms/file" "files/s" "peak KB" "x floor" target
 }
 
 # row N FILES LABEL KEY [FLOOR_KEY TARGET_RATIO]: one line of a table; FILES is what ms/file
@@ -125,8 +130,8 @@ row() {
                 'BEGIN {printf "<=%sx %s", t, (a / b <= t ? "PASS" : "MISS")}')
         fi
     fi
-    printf '%9s  %-40s %11.1f %11s %9.4f %9.0f %9s  %-14s %s\n' "$(commas "$n")" "$label" "$ms" \
-        "($(range_of "$key"))" "$(awk -v m="$ms" -v f="$files" 'BEGIN {print m / f}')" \
+    printf '%9s  %-40s %11.1f %13s %11s %9.4f %9.0f %9s  %-8s %s\n' "$(commas "$n")" "$label" "$ms" \
+        "($(range_of "$key"))" "$(cpu_of "$key")" "$(awk -v m="$ms" -v f="$files" 'BEGIN {print m / f}')" \
         "$(awk -v m="$ms" -v f="$files" 'BEGIN {print f / m * 1000}')" "$rss" "$ratio" "$verdict"
 }
 
@@ -156,7 +161,7 @@ bench_pages() { # N
     reps=$(reps_for "$n")
     mkdir -p "$d"
     for r in $(seq 1 "$reps"); do
-        mkdir -p "$d/run-$r" "$d/floor-$r" "$d/floor-atomic-$r" "$d/floor-linktmp-$r"
+        mkdir -p "$d/run-$r" "$d/floor-$r" "$d/floor-atomic-$r" "$d/floor-checked-$r" "$d/floor-linktmp-$r"
     done
     # A first untimed run warms the caches and gives the sizes the floor writes.
     make_pages "$n"
@@ -174,6 +179,7 @@ bench_pages() { # N
         fi
         timed "floor-new-$n" -- "$tool" floor new "$d/floor-$r" "$d/manifest"
         timed "floor-atomic-$n" -- "$tool" floor rename "$d/floor-atomic-$r" "$d/manifest"
+        timed "floor-checked-$n" -- "$tool" floor checked "$d/floor-checked-$r" "$d/manifest"
         timed "floor-linktmp-$n" -- "$tool" floor linktmp "$d/floor-linktmp-$r" "$d/manifest"
     done
 
@@ -212,7 +218,9 @@ report_pages() {
     echo "   Whole processes (start-up included), medians of $reps_small runs ($reps_large at" \
         "50,000 files and more); range in brackets."
     echo "   First run: new pages in an empty directory, against the floor 'create new files'"
-    echo "   (the floor 'temp + rename to new names' shows what writing each page atomically costs)."
+    echo "   (the floor 'temp + rename to new names' shows what writing each page atomically costs;"
+    echo "   'same + lookup + lock' makes exactly the system calls pages makes for a new page, so the"
+    echo "   rest is the engine's own work; 'unnamed file + link' is another atomic way to create)."
     echo "   Update run: same data over the existing pages, against the floor 'temp + rename over"
     echo "   existing' (the way a changed page must be replaced to stay whole); the in-place and"
     echo "   read-only floors are shown for comparison."
@@ -223,9 +231,11 @@ report_pages() {
         row "$n" "$n" "pages, first run (empty directory)" "pages-first-$n" "floor-new-$n" "$t2"
         row "$n" "$n" "  floor: create new files" "floor-new-$n"
         row "$n" "$n" "  floor: temp + rename to new names" "floor-atomic-$n"
+        row "$n" "$n" "  floor: same + lookup + lock (as pages)" "floor-checked-$n"
         row "$n" "$n" "  floor: unnamed file (O_TMPFILE) + link" "floor-linktmp-$n"
         awk -v a="$(ms_of "pages-first-$n")" -v b="$(ms_of "floor-atomic-$n")" \
-            'BEGIN {printf "%9s  first run: %.2fx the floor that also writes each page atomically\n", "", a / b}'
+            -v c="$(ms_of "floor-checked-$n")" -v d="$(ms_of "floor-linktmp-$n")" \
+            'BEGIN {printf "%9s  first run: %.2fx temp + rename, %.2fx the same system calls as pages, %.2fx unnamed file + link\n", "", a / b, a / c, a / d}'
         row "$n" "$n" "pages, update run (unchanged data)" "pages-update-$n" "floor-rename-$n" "$t3"
         row "$n" "$n" "  floor: temp + rename over existing" "floor-rename-$n"
         row "$n" "$n" "  floor: overwrite in place + ftruncate" "floor-inplace-$n"
