@@ -38,14 +38,14 @@ for program in "$tool" "$cli"; do
     fi
 done
 
-# Every run gets a directory of its own, created up front. Directories of earlier runs are
-# removed only at the very end: creating many files right after deleting many is erratic.
+# Every run gets a directory of its own, created up front, and the files are removed only at
+# the very end: creating many files right after deleting many is erratic.
 mkdir -p "$work_root"
 work=$(mktemp -d "$work_root/run.XXXXXX")
 cleanup() {
     if [ "${BENCH_KEEP:-0}" != 1 ]; then
-        echo "bench: removing $work_root/run.*" >&2
-        rm -rf "$work_root"/run.*
+        echo "bench: removing $work" >&2
+        rm -rf "$work"
     fi
 }
 trap cleanup EXIT
