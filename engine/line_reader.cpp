@@ -93,10 +93,6 @@ bool LineReader::next(std::string_view& line) {
                 return false;
             }
         }
-        if (m_begin == m_end) {
-            // A read that held only the byte-order mark: no line has started yet.
-            continue;
-        }
         char* data = m_buffer.data();
         if (m_skipLf) {
             m_skipLf = false;

@@ -1,3 +1,4 @@
+// fuzz-library: pw_settings
 // Feeds arbitrary bytes to the settings-file reader and writer and checks what must hold for
 // any file: parsing and serializing an unchanged file gives its bytes back (in UTF-8), a
 // load never fails, and a write changes only its own key.

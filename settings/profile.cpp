@@ -64,8 +64,24 @@ std::string temporaryName(const fs::path& file) {
            std::to_string(counter.fetch_add(1));
 }
 
+// Removes the temporary files that writers killed mid-write left beside `file`. Only the
+// holder of the writers' lock creates one, so under the lock every one found is stale.
+void removeStaleTemporaries(const fs::path& file) {
+    const std::string stem = "." + file.filename().string() + ".tmp-";
+    std::error_code error;
+    const fs::path directory = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->path().filename().string().rfind(stem, 0) == 0) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
 // Writes `bytes` to a new temporary file beside `file` and renames it over `file`.
 SettingsStatus replaceFile(const fs::path& file, const std::string& bytes) {
+    removeStaleTemporaries(file);
     const fs::path directory = file.parent_path();
     fs::path temporary;
     std::FILE* out = nullptr;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,31 @@ TEST(LineReader, ByteOrderMarkOnlyAtTheStartAndOnlyWhenAsked) {
     // A file holding only the mark has no record; the mark and a line end make one blank.
     EXPECT_EQ(linesOf(bom, 64, true), (std::vector<std::string>{}));
     EXPECT_EQ(linesOf(bom + "\n", 64, true), (std::vector<std::string>{""}));
+}
+
+TEST(LineReader, ByteOrderMarkArrivingInShortReadsOrAlone) {
+    // A pipe may hand over the mark a byte at a time; a file may hold nothing else.
+    const std::string bytes = "\xEF\xBB\xBFname;title\r\nsecond";
+    for (size_t chunk : {1, 2, 3, 4}) {
+        size_t position = 0;
+        LineReader reader(
+            [&](char* buffer, size_t capacity) -> long {
+                size_t n = std::min({capacity, chunk, bytes.size() - position});
+                std::copy_n(bytes.data() + position, n, buffer);
+                position += n;
+                return static_cast<long>(n);
+            },
+            16);
+        reader.skipByteOrderMark();
+        std::vector<std::string> lines;
+        std::string_view line;
+        while (reader.next(line)) {
+            lines.emplace_back(line);
+        }
+        EXPECT_EQ(lines, (std::vector<std::string>{"name;title", "second"})) << chunk;
+    }
+    EXPECT_TRUE(linesOf("\xEF\xBB\xBF", 16, true).empty());
+    EXPECT_EQ(linesOf("\xEF\xBB\xBF\n", 16, true), std::vector<std::string>{""});
 }
 
 TEST(LineReader, CountsAndRestarts) {

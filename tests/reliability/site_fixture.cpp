@@ -1,0 +1,359 @@
+#include "tests/reliability/site_fixture.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace pw::reliability {
+
+Snapshot readDirectory(const std::string& dir) {
+    Snapshot files;
+    DIR* handle = ::opendir(dir.c_str());
+    if (handle == nullptr) {
+        return files;
+    }
+    while (dirent* entry = ::readdir(handle)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        struct stat info;
+        std::string path = dir + "/" + name;
+        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            files[name] = readFile(path);
+        }
+    }
+    ::closedir(handle);
+    return files;
+}
+
+void writeDirectory(const std::string& dir, const Snapshot& files) {
+    removeTree(dir);
+    makeDirectories(dir);
+    for (const auto& [name, bytes] : files) {
+        writeFile(dir + "/" + name, bytes);
+    }
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+void removeTree(const std::string& path) {
+    std::error_code ignored;
+    // Read-only directories left by a test must not stop the clean-up.
+    std::filesystem::path root(path);
+    if (std::filesystem::is_directory(root, ignored)) {
+        for (auto it = std::filesystem::recursive_directory_iterator(root, ignored);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+            if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+                ::chmod(it->path().c_str(), 0755);
+            }
+        }
+        ::chmod(path.c_str(), 0755);
+    }
+    std::filesystem::remove_all(root, ignored);
+}
+
+void makeDirectories(const std::string& path) {
+    std::filesystem::create_directories(path);
+}
+
+std::string comparableLinks(const std::string& page) {
+    std::string masked;
+    masked.reserve(page.size());
+    for (size_t i = 0; i < page.size();) {
+        if (page.compare(i, 3, "Nom") == 0 && i + 3 < page.size() && page[i + 3] >= '0' &&
+            page[i + 3] <= '9') {
+            masked += "Nom#";
+            i += 3;
+            while (i < page.size() && page[i] >= '0' && page[i] <= '9') {
+                ++i;
+            }
+        } else {
+            masked += page[i++];
+        }
+    }
+    std::string out;
+    std::vector<std::string> block;
+    bool inside = false;
+    size_t start = 0;
+    while (start < masked.size()) {
+        size_t end = masked.find('\n', start);
+        end = end == std::string::npos ? masked.size() : end + 1;
+        std::string line = masked.substr(start, end - start);
+        start = end;
+        if (inside && line.find("<!--/tag99-->") == std::string::npos) {
+            block.push_back(line);
+            continue;
+        }
+        if (inside) {
+            std::sort(block.begin(), block.end());
+            for (const std::string& l : block) {
+                out += l;
+            }
+            block.clear();
+            inside = false;
+        }
+        out += line;
+        inside = line.find("<!--tag99-->") != std::string::npos &&
+                 line.find("<!--/tag99-->") == std::string::npos;
+    }
+    for (const std::string& l : block) {
+        out += l;
+    }
+    return out;
+}
+
+std::string dataFile(uint64_t first, uint64_t last, int version) {
+    std::string data;
+    char line[512];
+    for (uint64_t i = first; i <= last; ++i) {
+        unsigned long long n = i;
+        std::string link =
+            i % 5 == 0 ? "Set " + std::to_string(i / 25) : "Single " + std::to_string(i);
+        std::snprintf(line, sizeof line,
+                      "item-%07llu;Piece %llu, edition %d;%s;Name %llu;Town-%04llu;%llu;"
+                      "Text of piece %llu as of edition %d, with <b>markup</b>\n",
+                      n, n, version, link.c_str(), n, (n + static_cast<unsigned>(version)) / 10,
+                      (n * 7 + static_cast<unsigned>(version) * 13) % 900, n, version);
+        data += line;
+    }
+    return data;
+}
+
+std::string pageModel(int padding) {
+    std::string model =
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta name=\"GENERATOR\" content=\"Hand written\">\n"
+        "<title>Model</title>\n</head>\n<body>\n"
+        "<p class=\"ref\">\n<!--tag2-->\nlink value\n<!--/tag2-->\n</p>\n"
+        "<h1><!--tag3-->name<!--/tag3--></h1>\n"
+        "<p class=\"town\">\n<!--tag4-->\ntown\n<!--/tag4-->\n</p>\n"
+        "<p class=\"price\">\n<!--tag5-->\n0\n<!--/tag5-->\n</p>\n"
+        "<div class=\"text\">\n<!--tag6-->\ntext\n<!--/tag6-->\n</div>\n"
+        "<div class=\"related\">\n<!--tag99-->\n<!--/tag99-->\n</div>\n";
+    for (int k = 0; k < padding; ++k) {
+        model += "<p class=\"pad\">A line of the page that the runs copy unchanged, number " +
+                 std::to_string(k) + ".</p>\n";
+    }
+    model += "</body>\n</html>\n";
+    return model;
+}
+
+std::string yearbookModel() {
+    return "<html>\n<head>\n<meta name=\"GENERATOR\" content=\"Hand written\">\n"
+           "<title>Catalogue</title>\n</head>\n<body background=\"Backgrd.gif\">\n<table>\n"
+           "<!--tag100-->\n<tr>\n<td>\n<!--tag0-->\nref\n<!--/tag0-->\n</td>\n<td>\n"
+           "<!--tag3-->\nname\n<!--/tag3-->\n</td>\n<td>\n<!--tag5-->\nprice\n<!--/tag5-->\n"
+           "</td>\n</tr>\n<!--/tag100-->\n</table>\n</body>\n</html>\n";
+}
+
+void editByHand(Snapshot& pages) {
+    uint64_t i = 0;
+    for (auto& [name, page] : pages) {
+        ++i;
+        if (i % 3 == 0) {
+            size_t body = page.find("<body>");
+            if (body != std::string::npos) {
+                page.insert(body + 6, "\r\n<p>A note written by hand on " + name + "</p>");
+            }
+        }
+        if (i % 7 == 0) {
+            size_t region = page.find("<!--tag6-->");
+            if (region != std::string::npos) {
+                page.insert(region + 11, "\r\nA sentence added inside the region by hand.");
+            }
+        }
+        if (i % 11 == 0) {
+            std::string lf;
+            for (char c : page) {
+                if (c != '\r') {
+                    lf += c;
+                }
+            }
+            page = lf;
+        }
+    }
+    pages["hand-written.htm"] =
+        "<html>\r\n<head>\r\n<title>Written by hand</title>\r\n</head>\r\n<body>\r\n"
+        "<!--tag2-->\r\nSet 1\r\n<!--/tag2-->\r\n<!--tag4-->\r\nTown-0001\r\n<!--/tag4-->\r\n"
+        "<!--tag3-->\r\nHand\r\n<!--/tag3-->\r\n<!--tag99-->\r\n<!--/tag99-->\r\n</body>\r\n"
+        "</html>\r\n";
+    pages["notes.txt"] = "Not a page: the runs must leave it alone.\n";
+}
+
+bool isWorkFile(const std::string& name) {
+    return name.rfind(".pagewright-work", 0) == 0 && name.size() >= 4 &&
+           name.compare(name.size() - 4, 4, ".tmp") == 0;
+}
+
+std::vector<std::string> RunCase::argsIn(const std::string& root) const {
+    std::vector<std::string> out;
+    for (const std::string& a : args) {
+        if (a.size() == 2 && a[0] == '@') {
+            out.push_back(root + "/" + writtenDirs[static_cast<size_t>(a[1] - '0')]);
+        } else {
+            out.push_back(a);
+        }
+    }
+    return out;
+}
+
+void RunCase::lay(const std::string& root) const {
+    for (size_t d = 0; d < writtenDirs.size(); ++d) {
+        writeDirectory(root + "/" + writtenDirs[d], start[d]);
+    }
+}
+
+std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& work, uint64_t n) {
+    std::string inputs = work + "/inputs";
+    makeDirectories(inputs);
+    writeFile(inputs + "/model.htm", pageModel(60));
+    writeFile(inputs + "/yearbook-model.htm", yearbookModel());
+    writeFile(inputs + "/data-1.txt", dataFile(1, n, 1));
+    // The second edition changes every page and adds a tenth more.
+    writeFile(inputs + "/data-2.txt", dataFile(1, n + n / 10, 2));
+    writeFile(inputs + "/yearbook-data.txt", dataFile(1, n * 50, 2));
+    const std::vector<std::string> pagesArgs = {
+        "--model", inputs + "/model.htm", "--separator", ";",      "--name-tags",
+        "first",   "--title-tag",         "second",      "--lang", "en",
+        "--quiet"};
+    auto pagesRun = [&](const std::string& data, const std::string& dest) {
+        std::vector<std::string> args = {"pages", "--data", data, "--dest", dest};
+        args.insert(args.end(), pagesArgs.begin(), pagesArgs.end());
+        return args;
+    };
+
+    // The first edition's pages, then edited by hand: the starting point of the pages run.
+    std::string first = work + "/first";
+    makeDirectories(first);
+    runProcess(cli, pagesRun(inputs + "/data-1.txt", first));
+    Snapshot edited = readDirectory(first);
+    editByHand(edited);
+    // Index pages of the first edition, edited by hand too.
+    std::string firstIndex = work + "/first-index";
+    makeDirectories(firstIndex);
+    runProcess(cli, {"index", "--source", first, "--dest", firstIndex, "--criterion-tag", "4",
+                     "--text-tag", "3", "--lang", "en", "--quiet"});
+    Snapshot index = readDirectory(firstIndex);
+    editByHand(index);
+    // The second edition over the edited pages, not cross-linked yet: the source of the
+    // cross-links and index runs.
+    std::string second = work + "/second";
+    writeDirectory(second, edited);
+    runProcess(cli, pagesRun(inputs + "/data-2.txt", second));
+    // A yearbook page of a shorter list, edited by hand.
+    std::string yearbook = work + "/first-yearbook";
+    makeDirectories(yearbook);
+    writeFile(inputs + "/yearbook-data-1.txt", dataFile(1, 50, 1));
+    runProcess(cli, {"yearbook", "--data", inputs + "/yearbook-data-1.txt", "--model",
+                     inputs + "/yearbook-model.htm", "--dest", yearbook, "--separator", ";",
+                     "--lang", "en", "--quiet"});
+    Snapshot book = readDirectory(yearbook);
+    editByHand(book);
+
+    std::vector<RunCase> cases;
+    cases.push_back(RunCase{"pages", {"site"}, {edited}, pagesRun(inputs + "/data-2.txt", "@0")});
+    cases.push_back(RunCase{
+        "links",
+        {"site"},
+        {readDirectory(second)},
+        {"links", "--dir", "@0", "--link-tag", "2", "--text-tag", "3", "--lang", "en", "--quiet"},
+        true});
+    cases.push_back(RunCase{"index",
+                            {"index"},
+                            {index},
+                            {"index", "--source", second, "--dest", "@0", "--criterion-tag", "4",
+                             "--text-tag", "3", "--lang", "en", "--quiet"},
+                            false,
+                            {{second, readDirectory(second)}}});
+    cases.push_back(RunCase{"yearbook",
+                            {"book"},
+                            {book},
+                            {"yearbook", "--data", inputs + "/yearbook-data.txt", "--model",
+                             inputs + "/yearbook-model.htm", "--dest", "@0", "--separator", ";",
+                             "--lang", "en", "--quiet"}});
+    return cases;
+}
+
+void isolateEnvironment(const std::string& root) {
+    makeDirectories(root + "/home");
+    makeDirectories(root + "/config");
+    ::setenv("HOME", (root + "/home").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    ::setenv("PAGEWRIGHT_INI", (root + "/config/PgWright.ini").c_str(), 1);
+    ::setenv("PAGEWRIGHT_REGISTRY", (root + "/config/registry.reg").c_str(), 1);
+}
+
+Child startProcess(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& outPath, const std::string& errPath) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    std::vector<std::string> strings{program};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& s : strings) {
+        argv.push_back(s.data());
+    }
+    argv.push_back(nullptr);
+    Child child;
+    if (posix_spawn(&child.pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+        child.pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+int waitProcess(Child child) {
+    int status = -1;
+    if (child.pid > 0) {
+        while (::waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    return status;
+}
+
+int runProcess(const std::string& program, const std::vector<std::string>& args, std::string* out,
+               std::string* err) {
+    char pattern[] = "/tmp/pw-capture-XXXXXX";
+    std::string capture = ::mkdtemp(pattern) ? pattern : "/tmp";
+    int status = waitProcess(startProcess(program, args, capture + "/out", capture + "/err"));
+    if (out) {
+        *out = readFile(capture + "/out");
+    }
+    if (err) {
+        *err = readFile(capture + "/err");
+    }
+    removeTree(capture);
+    return status;
+}
+
+}  // namespace pw::reliability
