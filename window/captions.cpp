@@ -85,11 +85,11 @@ constexpr std::array<HelpEntry, 14> kHelp = {{
       "read in each linked file and will be placed as link text for the user."}},
     {"Tag99",
      {"Choisissez le texte à placer dans le lien hypertexte.\nExemple : si vous écrivez "
-      "http://www.example.org/pages/, le lien complet sera :\n<a "
-      "href=\"http://www.example.org/pages/taglien\">tagtexte</a><br>",
+      "https://www.example.com/catalogue/, le lien complet sera :\n<a "
+      "href=\"https://www.example.com/catalogue/taglien\">tagtexte</a><br>",
       "Choose the text to be placed in the hypertext link.\nExample : If you wrote "
-      "http://www.example.org/pages/, the full link will be :\n<a "
-      "href=\"http://www.example.org/pages/link tag\">text tag</a><br>"}},
+      "https://www.example.com/catalogue/, the full link will be :\n<a "
+      "href=\"https://www.example.com/catalogue/link tag\">text tag</a><br>"}},
     {"i10",
      {"Double-cliquez dans le champ pour choisir le repertoire contenant les fichiers HTML à "
       "partir desquels il faut faire un index.",

@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -136,30 +138,25 @@ Form1::Form1(WindowServices services, QWidget* parent)
     connect(source, &FieldEdit::textChanged, this, &Form1::source_Change);
     connect(fichiermodele, &FieldEdit::textChanged, this, &Form1::fichiermodele_Change);
     connect(destination, &FieldEdit::textChanged, this, &Form1::destination_Change);
-    connect(source, &FieldEdit::doubleClicked, this, &Form1::source_DblClick);
-    connect(fichiermodele, &FieldEdit::doubleClicked, this, &Form1::fichiermodele_DblClick);
-    connect(destination, &FieldEdit::doubleClicked, this, &Form1::destination_DblClick);
-    for (FieldEdit* field : {source, fichiermodele, destination}) {
-        connect(field, &FieldEdit::mousePressed, this,
-                [this, field] { showFieldHelp(field->objectName()); });
+    connect(hyperdir, &FieldEdit::textChanged, this, &Form1::hyperdir_Change);
+    connect(Tag99, &FieldEdit::textChanged, this, &Form1::Tag99_Change);
+    connect(i10, &FieldEdit::textChanged, this, &Form1::i10_Change);
+    connect(i20, &FieldEdit::textChanged, this, &Form1::i20_Change);
+    connect(i30, &FieldEdit::textChanged, this, &Form1::i30_Change);
+    connect(i40, &FieldEdit::textChanged, this, &Form1::i40_Change);
+    connect(i50, &FieldEdit::textChanged, this, &Form1::i50_Change);
+    // A tag list stores an item chosen from it; a typed tag is used but not stored.
+    connect(sourcelien, &QComboBox::activated, this, &Form1::sourcelien_Click);
+    connect(Textelien, &QComboBox::activated, this, &Form1::Textelien_Click);
+    connect(Tagindex, &QComboBox::activated, this, &Form1::Tagindex_Click);
+    connect(tagindex2, &QComboBox::activated, this, &Form1::tagindex2_Click);
+    i33->installEventFilter(this);
+    connect(i33, &QComboBox::activated, this, &Form1::i33_LostFocus);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{sourcelien, Textelien, Tag99, Tagindex, tagindex2}) {
+        watchFocusHelp(control);
     }
-    connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
-    connect(Drive2, &QComboBox::currentIndexChanged, this, &Form1::Drive2_Change);
-    connect(Drive3, &QComboBox::currentIndexChanged, this, &Form1::Drive3_Change);
-    connect(ficdir, &DirList::pathChanged, this, &Form1::ficdir_Change);
-    connect(Dirmodele, &DirList::pathChanged, this, &Form1::Dirmodele_Change);
-    connect(dirdestination, &DirList::pathChanged, this, &Form1::dirdestination_Change);
-    connect(ficsource, &FileList::fileActivated, this, &Form1::ficsource_DblClick);
-    connect(ficmodele, &FileList::fileActivated, this, &Form1::ficmodele_DblClick);
-    connect(validedestination, &QPushButton::clicked, this, &Form1::validedestination_Click);
-    connect(Drive1, &DriveList::keyPressed, this, &Form1::Drive1_KeyPress);
-    connect(ficdir, &DirList::keyPressed, this, &Form1::ficdir_KeyPress);
-    connect(ficsource, &FileList::keyPressed, this, &Form1::ficsource_KeyPress);
-    connect(Drive2, &DriveList::keyPressed, this, &Form1::Drive2_KeyPress);
-    connect(Dirmodele, &DirList::keyPressed, this, &Form1::Dirmodele_KeyPress);
-    connect(ficmodele, &FileList::keyPressed, this, &Form1::ficmodele_KeyPress);
-    connect(Drive3, &DriveList::keyPressed, this, &Form1::Drive3_KeyPress);
-    connect(dirdestination, &DirList::keyPressed, this, &Form1::dirdestination_KeyPress);
+    buildPickers();
 
     Form_Load();
 }
@@ -419,14 +416,7 @@ void Form1::onglet_Click() {
             Command1->setEnabled(true);
             labelindex->show();
             Tagindex->show();
-            bool pagesMode = Option3->isChecked();
-            for (QWidget* control :
-                 std::initializer_list<QWidget*>{i10, i20, Tagindex, tagindex2}) {
-                control->setEnabled(pagesMode);
-            }
-            for (QWidget* control : std::initializer_list<QWidget*>{i30, i40, i50, i33}) {
-                control->setEnabled(!pagesMode);
-            }
+            applyIndexMode();
             break;
         }
         default:
@@ -482,23 +472,23 @@ void Form1::Option3_Click() {
     if (!writesSilenced()) {
         writeIndexRun(m_settings.file, IndexRun::IndexPages);
     }
-    for (QWidget* control : std::initializer_list<QWidget*>{i10, i20, Tagindex, tagindex2}) {
-        control->setEnabled(true);
-    }
-    for (QWidget* control : std::initializer_list<QWidget*>{i30, i40, i50, i33}) {
-        control->setEnabled(false);
-    }
+    applyIndexMode();
 }
 
 void Form1::Option4_Click() {
     if (!writesSilenced()) {
         writeIndexRun(m_settings.file, IndexRun::Yearbook);
     }
+    applyIndexMode();
+}
+
+void Form1::applyIndexMode() {
+    bool pagesMode = Option3->isChecked();
     for (QWidget* control : std::initializer_list<QWidget*>{i10, i20, Tagindex, tagindex2}) {
-        control->setEnabled(false);
+        control->setEnabled(pagesMode);
     }
     for (QWidget* control : std::initializer_list<QWidget*>{i30, i40, i50, i33}) {
-        control->setEnabled(true);
+        control->setEnabled(!pagesMode);
     }
 }
 
@@ -537,9 +527,31 @@ void Form1::internet_Click() {
     m_services.startDetached(command);
 }
 
+void Form1::watchFocusHelp(QWidget* control) {
+    control->installEventFilter(this);
+    if (auto* list = qobject_cast<QComboBox*>(control); list != nullptr && list->lineEdit()) {
+        list->lineEdit()->installEventFilter(this);
+    }
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == separateur && event->type() == QEvent::FocusOut) {
         separateur_LostFocus();
+    } else if (watched == i33 && event->type() == QEvent::FocusOut) {
+        i33_LostFocus();
+    } else if (event->type() == QEvent::FocusIn) {
+        // Focus coming back from a list's popup or from another window is not the person
+        // moving to the field.
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            QWidget* control = qobject_cast<QWidget*>(watched);
+            if (control != nullptr && qobject_cast<QComboBox*>(control->parentWidget())) {
+                control = control->parentWidget();
+            }
+            if (control != nullptr && fieldHelp(ss(control->objectName())) != nullptr) {
+                showFieldHelp(control->objectName());
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

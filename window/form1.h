@@ -135,30 +135,49 @@ class Form1 : public QWidget, public RunHost {
     void source_DblClick();
     void fichiermodele_DblClick();
     void destination_DblClick();
-    void Drive1_Change();
-    void Drive2_Change();
-    void Drive3_Change();
-    void ficdir_Change();
-    void Dirmodele_Change();
-    void dirdestination_Change();
     void ficsource_DblClick();
     void ficmodele_DblClick();
     void validedestination_Click();
-    void Drive1_KeyPress(int key);
-    void ficdir_KeyPress(int key);
-    void ficsource_KeyPress(int key);
-    void Drive2_KeyPress(int key);
-    void Dirmodele_KeyPress(int key);
-    void ficmodele_KeyPress(int key);
-    void Drive3_KeyPress(int key);
-    void dirdestination_KeyPress(int key);
     void p_refresh_fichier_source();
     void p_refresh_fichier_modele();
     void p_refresh_destination_html();
 
+    // Hyperlinks tab.
+    void hyperdir_Change();
+    void hyperdir_DblClick();
+    void Command3_Click();
+    void p_refresh_repertoire_lien();
+    void sourcelien_Click();
+    void Textelien_Click();
+    void Tag99_Change();
+
     // Index tab: the run choice, which the load and the tab change also apply.
     void Option3_Click();
     void Option4_Click();
+    // Index tab: fields, pickers and tag lists.
+    void i10_Change();
+    void i20_Change();
+    void i30_Change();
+    void i40_Change();
+    void i50_Change();
+    void i10_DblClick();
+    void i20_DblClick();
+    void i30_DblClick();
+    void i40_DblClick();
+    void i50_DblClick();
+    void i13_Click();
+    void i23_Click();
+    void i43_Click();
+    void i32_DblClick();
+    void i53_DblClick();
+    void p_refresh_repertoire_index_fichier();
+    void p_refresh_destination_index_htm();
+    void p_refresh_fichier_index2();
+    void p_refresh_destination_index2_htm();
+    void p_refresh_model_index2();
+    void i33_LostFocus();
+    void Tagindex_Click();
+    void tagindex2_Click();
 
     // Field help: shows the help text of `control` for the help interval.
     void showFieldHelp(const QString& control);
@@ -187,9 +206,54 @@ class Form1 : public QWidget, public RunHost {
     // Writes one key unless a load is being applied (the load writes its keys at once).
     bool writesSilenced() const { return m_loading; }
     void writeIfNotEmpty(std::string_view section, std::string_view name, const QString& text);
+    // Writes one key of section Index whatever the text, also an empty one.
+    void writeIndexKey(std::string_view name, const QString& text);
     std::array<std::string, 4> namingTagTexts() const;
-    void openPagesPicker();
-    void closePagesPicker();
+    // Enables the index tab's inputs of the chosen run and disables the other run's.
+    void applyIndexMode();
+
+    // An in-window path picker: the lists that open in place of a field, what they cover
+    // while open, and how a choice is accepted. Every picker of the three tabs is one entry.
+    struct PathPicker {
+        FieldEdit* field = nullptr;
+        DriveList* drive = nullptr;
+        DirList* directories = nullptr;
+        FileList* files = nullptr;    // file pickers accept a file activated in this list
+        QPushButton* ok = nullptr;    // directory pickers accept with this button
+        int tab = 0;                  // the tab the picker belongs to
+        std::vector<QWidget*> lists;  // shown while open, hidden at rest
+        std::vector<QWidget*> hides;  // hidden while open, besides the field
+        std::vector<QWidget*> disables;
+        std::vector<QWidget*> shows;  // shown on opening and left shown
+        std::vector<QWidget*> escapeLists;
+        QWidget* focus = nullptr;        // the list that takes the focus on opening
+        bool okAtOnce = false;           // Ok usable before the directory list moves
+        bool followsField = true;        // opens at the field's directory, else where it was left
+        bool restoresStart = false;      // closing leaves Start as it was, else enables it
+        bool focusesStart = true;        // closing gives the focus to Start, else to the field
+        std::function<void()> accepted;  // after Ok has closed the picker
+    };
+    enum PickerId {
+        kDataFilePicker,
+        kModelPicker,
+        kDestinationPicker,
+        kLinksPicker,
+        kI10Picker,
+        kI20Picker,
+        kI30Picker,
+        kI40Picker,
+        kI50Picker,
+        kPickerCount
+    };
+    void buildPickers();
+    void openPicker(PickerId id);
+    // Closes the picker and, unless the picker-cancel flag is set, writes its choice into the
+    // field (which stores it through the field's change handler).
+    void closePicker(PickerId id);
+    // Re-applies the tab's own rules that a picker may have covered.
+    void restoreTab(int tab);
+    // Shows the help of `control` when it takes the focus from the person.
+    void watchFocusHelp(QWidget* control);
     void flushProgress(bool force);
     void resetProgress();
 
@@ -200,6 +264,9 @@ class Form1 : public QWidget, public RunHost {
     RunReport m_report;
     RunFrame m_frame;
     bool m_pickerCancel = false;
+    std::array<PathPicker, kPickerCount> m_pickers;
+    int m_openPicker = -1;
+    bool m_startBeforePicker = false;
     bool m_loading = false;
     bool m_busy = false;
     bool m_closeRequested = false;

@@ -54,6 +54,8 @@ QComboBox* separatorList(const char* name) {
 QComboBox* tagList(const char* name, bool editable) {
     auto* list = named(new QComboBox, name);
     list->setEditable(editable);
+    // A typed tag is used as typed; it never becomes an item of the list.
+    list->setInsertPolicy(QComboBox::NoInsert);
     list->setMaxVisibleItems(16);
     list->setMinimumWidth(104);
     return list;

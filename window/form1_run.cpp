@@ -178,19 +178,11 @@ void Form1::unlockInputs() {
                 control->setEnabled(true);
             }
             break;
-        case 2: {
+        case 2:
             Option3->setEnabled(true);
             Option4->setEnabled(true);
-            bool pagesMode = Option3->isChecked();
-            for (QWidget* control :
-                 std::initializer_list<QWidget*>{Tagindex, tagindex2, i10, i20}) {
-                control->setEnabled(pagesMode);
-            }
-            for (QWidget* control : std::initializer_list<QWidget*>{i30, i40, i50, i33}) {
-                control->setEnabled(!pagesMode);
-            }
+            applyIndexMode();
             break;
-        }
         default:
             break;
     }

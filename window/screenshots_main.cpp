@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -70,6 +71,12 @@ void writeDataFile(const QString& path, int records) {
                        .arg(10 + i % 90)
                        .toUtf8());
     }
+}
+
+// Escape in one of a picker's lists, as a person closes it without choosing.
+void pressEscape(QWidget& window, const char* list) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window.findChild<QWidget*>(QString::fromLatin1(list)), &press);
 }
 
 }  // namespace
@@ -155,10 +162,10 @@ int main(int argc, char** argv) {
 
         window.source_DblClick();
         ok = save(window, out, QStringLiteral("picker_%1").arg(language.name)) && ok;
-        window.ficsource_KeyPress(27);
+        pressEscape(window, "ficsource");
         window.destination_DblClick();
         ok = save(window, out, QStringLiteral("picker_destination_%1").arg(language.name)) && ok;
-        window.dirdestination_KeyPress(27);
+        pressEscape(window, "dirdestination");
     }
 
     // A run in progress, then the stop box, over a generated data file.
