@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <string>
 
 namespace pw::test {
 
@@ -26,7 +27,12 @@ class WindowTestEnv {
     QString path(const QString& relative) const { return m_dir.filePath(relative); }
     QString iniPath() const { return path(QStringLiteral("PgWright.ini")); }
     // The installation directory the window is given, with its trailing "/".
-    std::string installDir() const { return (path(QStringLiteral("inst")) + "/").toStdString(); }
+    std::string installDir() const {
+        return m_installDir.empty() ? (path(QStringLiteral("inst")) + "/").toStdString()
+                                    : m_installDir;
+    }
+    // Gives the window another installation directory (ending with "/"), such as the build's.
+    void useInstallDir(std::string directory) { m_installDir = std::move(directory); }
     // The default directory of every directory field.
     QString defaultDir() const { return path(QStringLiteral("home")) + "/Pagewright/"; }
 
@@ -45,6 +51,7 @@ class WindowTestEnv {
 
   private:
     QTemporaryDir m_dir;
+    std::string m_installDir;
 };
 
 }  // namespace pw::test
