@@ -316,7 +316,8 @@ void Form1::p_lecture_fichier_ini() {
 
     // The pickers start where the loaded paths lie.
     for (auto [drive, list, path] : {std::tuple{Drive2, Dirmodele, fichiermodele->text()},
-                                     std::tuple{Drive3, dirdestination, destination->text()}}) {
+                                     std::tuple{Drive3, dirdestination, destination->text()},
+                                     std::tuple{Drive4, Dirlist, hyperdir->text()}}) {
         QFileInfo info(path);
         QString directory = path.endsWith('/') ? path : info.path();
         if (QFileInfo(directory).isDir()) {

@@ -267,6 +267,8 @@ class Form1 : public QWidget, public RunHost {
     std::array<PathPicker, kPickerCount> m_pickers;
     int m_openPicker = -1;
     bool m_startBeforePicker = false;
+    std::vector<QWidget*> m_coveredByPicker;  // what the open picker hid
+    std::vector<QWidget*> m_lockedByPicker;   // what the open picker disabled
     bool m_loading = false;
     bool m_busy = false;
     bool m_closeRequested = false;

@@ -92,6 +92,24 @@ QWidget* pickerBox(const char* name, DriveList* drive, DirList* directories, QWi
     return box;
 }
 
+// A file picker's lists in the index tab: the drive list above the directory list, the file
+// list beside them, each half of the width.
+QGridLayout* fileListsRow(DriveList* drive, DirList* directories, FileList* files) {
+    auto* grid = new QGridLayout;
+    grid->addWidget(drive, 0, 0);
+    grid->addWidget(directories, 1, 0);
+    grid->addWidget(files, 0, 1, 2, 1);
+    drive->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    for (QWidget* list : std::initializer_list<QWidget*>{directories, files}) {
+        list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+        list->setMinimumHeight(110);
+    }
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    return grid;
+}
+
 }  // namespace
 
 void Form1::buildWindow() {
@@ -268,11 +286,12 @@ QWidget* Form1::buildLinksTab() {
     {
         auto* row = new QHBoxLayout;
         row->addWidget(hyperdir, 1);
-        row->addWidget(Command3);
+        row->addWidget(Command3, 0, Qt::AlignRight);
         left->addLayout(row);
     }
     left->addWidget(Drive4);
     left->addWidget(Dirlist, 1);
+    Dirlist->setMinimumHeight(160);
     Drive4->hide();
     Dirlist->hide();
     left->addSpacing(8);
@@ -333,9 +352,10 @@ QWidget* Form1::buildIndexTab() {
     columns->setSpacing(16);
 
     auto directoryRow = [](FieldEdit* field, QPushButton* ok) {
+        // The Ok button keeps its place and size at the right while the picker hides the field.
         auto* row = new QHBoxLayout;
         row->addWidget(field, 1);
-        row->addWidget(ok);
+        row->addWidget(ok, 0, Qt::AlignRight);
         ok->setEnabled(false);
         return row;
     };
@@ -424,30 +444,14 @@ QWidget* Form1::buildIndexTab() {
         row->addStretch(1);
         right->addLayout(row);
     }
-    {
-        auto* row = new QHBoxLayout;
-        auto* lists = new QVBoxLayout;
-        lists->addWidget(i31);
-        lists->addWidget(i34, 1);
-        row->addLayout(lists, 1);
-        row->addWidget(i32, 1);
-        right->addLayout(row, 1);
-    }
+    right->addLayout(fileListsRow(i31, i34, i32), 1);
     right->addWidget(Label16);
     right->addLayout(directoryRow(i40, i43));
     right->addWidget(i41);
     right->addWidget(i42, 1);
     right->addWidget(Label20);
     right->addWidget(i50);
-    {
-        auto* row = new QHBoxLayout;
-        auto* lists = new QVBoxLayout;
-        lists->addWidget(i51);
-        lists->addWidget(i52, 1);
-        row->addLayout(lists, 1);
-        row->addWidget(i53, 1);
-        right->addLayout(row, 1);
-    }
+    right->addLayout(fileListsRow(i51, i52, i53), 1);
     right->addStretch(1);
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{i31, i34, i32, i41, i42, i51, i52, i53}) {
@@ -462,6 +466,9 @@ QWidget* Form1::buildIndexTab() {
         right->addLayout(row);
     }
 
+    for (DirList* list : {i12, i22, i42}) {
+        list->setMinimumHeight(120);
+    }
     columns->addLayout(left, 1);
     auto* line = new QFrame;
     line->setFrameShape(QFrame::VLine);

@@ -140,7 +140,7 @@ void Form1::buildPickers() {
     yearbookData.files = i32;
     yearbookData.tab = 2;
     yearbookData.lists = {i31, i34, i32};
-    yearbookData.hides = {i40, i43, Label16, Label20, i50};
+    yearbookData.hides = {i40, i43, Label16, Label20, i50, Picture3};
     yearbookData.disables = {Option3, i10, i20, i33};
     yearbookData.escapeLists = {i34, i32};
     yearbookData.focus = i32;
@@ -166,7 +166,7 @@ void Form1::buildPickers() {
     yearbookModel.files = i53;
     yearbookModel.tab = 2;
     yearbookModel.lists = {i51, i52, i53};
-    yearbookModel.hides = {i40, i43, Label16};
+    yearbookModel.hides = {i40, i43, Label16, Picture3};
     yearbookModel.disables = {i33, Option3, i30};
     yearbookModel.escapeLists = {i52, i53};
     yearbookModel.focus = i53;
@@ -255,12 +255,22 @@ void Form1::openPicker(PickerId id) {
         picker.files->setPath(picker.directories->path());
         picker.files->selectFile(QFileInfo(picker.field->text()).fileName());
     }
+    // Closing gives back exactly what opening took: a control already hidden or disabled
+    // (another picker's list, a naming list of the other method) stays so.
+    m_coveredByPicker.clear();
+    m_lockedByPicker.clear();
     picker.field->hide();
     for (QWidget* hidden : picker.hides) {
-        hidden->hide();
+        if (!hidden->isHidden()) {
+            m_coveredByPicker.push_back(hidden);
+            hidden->hide();
+        }
     }
     for (QWidget* disabled : picker.disables) {
-        disabled->setEnabled(false);
+        if (disabled->isEnabled()) {
+            m_lockedByPicker.push_back(disabled);
+            disabled->setEnabled(false);
+        }
     }
     for (QWidget* shown : picker.shows) {
         shown->show();
@@ -291,12 +301,14 @@ void Form1::closePicker(PickerId id) {
         control->setEnabled(true);
     }
     picker.field->show();
-    for (QWidget* hidden : picker.hides) {
+    for (QWidget* hidden : m_coveredByPicker) {
         hidden->show();
     }
-    for (QWidget* disabled : picker.disables) {
+    for (QWidget* disabled : m_lockedByPicker) {
         disabled->setEnabled(true);
     }
+    m_coveredByPicker.clear();
+    m_lockedByPicker.clear();
     restoreTab(picker.tab);
     if (!m_pickerCancel) {
         QString chosen = withTrailingSeparator(picker.directories->path());

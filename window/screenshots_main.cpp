@@ -1,6 +1,7 @@
 // pagewright-screenshots OUTDIR: renders the window offscreen into PNG files of OUTDIR: each
 // tab in both languages, the naming from tags with a help text, the data file and destination
-// pickers open, a run in progress and the stop message over the window.
+// pickers open, the hyperlinks tab's picker and link-prefix help, both runs of the index tab
+// with a picker of each open, a run in progress and the stop message over the window.
 //
 // Everything it touches lies in a demonstration folder of its own under the temporary
 // directory (home, settings file, registry, a copy of the sample files), so the pictures show
@@ -129,6 +130,9 @@ int main(int argc, char** argv) {
     shown = &window;
     window.show();
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("onglet"));
+    // The link prefix as a person would write it, so the tab reads like the link it makes.
+    window.findChild<QLineEdit*>(QStringLiteral("Tag99"))
+        ->setText(QStringLiteral("https://www.example.com/catalogue/"));
 
     const struct {
         const char* name;
@@ -136,11 +140,29 @@ int main(int argc, char** argv) {
     } languages[] = {{"fr", &pw::Form1::francais_Click}, {"en", &pw::Form1::anglais_Click}};
     for (const auto& language : languages) {
         (window.*language.select)();
+        window.findChild<QRadioButton*>(QStringLiteral("Option3"))->click();
         for (int tab = 0; tab < 3; ++tab) {
             tabs->setCurrentIndex(tab);
             ok =
                 save(window, out, QStringLiteral("tab%1_%2").arg(tab + 1).arg(language.name)) && ok;
         }
+        // The index tab's other run, and a picker of each of the two last tabs.
+        window.i10_DblClick();
+        ok = save(window, out, QStringLiteral("picker_index_%1").arg(language.name)) && ok;
+        pressEscape(window, "i12");
+        window.findChild<QRadioButton*>(QStringLiteral("Option4"))->click();
+        ok = save(window, out, QStringLiteral("tab3_yearbook_%1").arg(language.name)) && ok;
+        window.i30_DblClick();
+        ok = save(window, out, QStringLiteral("picker_yearbook_%1").arg(language.name)) && ok;
+        pressEscape(window, "i32");
+        window.findChild<QRadioButton*>(QStringLiteral("Option3"))->click();
+        tabs->setCurrentIndex(1);
+        window.hyperdir_DblClick();
+        ok = save(window, out, QStringLiteral("picker_links_%1").arg(language.name)) && ok;
+        pressEscape(window, "Dirlist");
+        window.showFieldHelp(QStringLiteral("Tag99"));
+        ok = save(window, out, QStringLiteral("links_help_%1").arg(language.name)) && ok;
+        window.clearFieldHelp();
         tabs->setCurrentIndex(0);
         // Naming from tags, with two tags chosen and the example shown, and a help text.
         window.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -161,6 +162,12 @@ void TabsTest::escapeInPickerLists() {
         QVERIFY(f.get<QRadioButton>("Option4")->isEnabled());
         QCOMPARE(f.field("i10")->isEnabled(), !yearbook);
         QCOMPARE(f.get<QComboBox>("i33")->isEnabled(), yearbook);
+        // No list of any picker is left showing, the ones opening covered included.
+        for (QWidget* list : f.window->findChildren<QListWidget*>()) {
+            QVERIFY2(!list->isVisibleTo(f.window.get()), qPrintable(list->objectName()));
+        }
+        QVERIFY(f.field("i20")->isVisibleTo(f.window.get()));
+        QVERIFY(f.get<QLabel>("Label18")->isVisibleTo(f.window.get()));
     } else {
         QVERIFY(target->isVisibleTo(f.window.get()));
         QVERIFY(field->isHidden());
