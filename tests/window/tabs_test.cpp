@@ -73,9 +73,11 @@ class TabsTest : public QObject {
     void helpTexts_data();
     void helpTexts();
     void helpNotShownForFocusBackFromPopup();
+    void tabbingIntoLinkTagShowsHelp();
     void linkPrefixHelpShowsWebAddress();
     void validationOfEachRun_data();
     void validationOfEachRun();
+    void linkPrefixReachesTheRun();
     void stopDuringHyperlinksLeavesPagesUntouched();
     void stopDuringIndexPagesWritesNoIndex();
     void stopDuringYearbookKeepsFinishedRecords();
@@ -462,6 +464,15 @@ void TabsTest::helpNotShownForFocusBackFromPopup() {
     QCOMPARE(f.get<QLabel>("Aide")->text(), QString());
 }
 
+void TabsTest::tabbingIntoLinkTagShowsHelp() {
+    Fixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.get<QTabWidget>("onglet")->setCurrentIndex(1);
+    f.get<QWidget>("sourcelien")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(f.get<QLabel>("Aide")->text(), frenchHelp("sourcelien"));
+}
+
 void TabsTest::linkPrefixHelpShowsWebAddress() {
     for (Language language : {Language::French, Language::English}) {
         const QString text = qs(fieldHelp("Tag99")->in(language));
@@ -566,6 +577,25 @@ void expectOneStopBox(const Fixture& f) {
 }
 
 }  // namespace
+
+void TabsTest::linkPrefixReachesTheRun() {
+    Fixture f;
+    makePages(f, 4);
+    const QString out = f.env.path(QStringLiteral("run/out"));
+    f.get<QTabWidget>("onglet")->setCurrentIndex(1);
+    f.field("hyperdir")->setText(out + "/");
+    f.field("Tag99")->setText(QStringLiteral("https://www.example.com/catalogue/"));
+    f.get<QPushButton>("Command1")->click();
+    QCOMPARE(int(f.messages.size()), 1);
+    QCOMPARE(f.messages[0].text, qs(messages::kProcessDone.in(Language::French)));
+    QFile page(out + "/p0.htm");
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    // p0 and p2 share their category (tag 2); the link shows p2's text tag.
+    QVERIFY2(html.contains("\"https://www.example.com/catalogue/p2.htm\">Name 2</a><br>"),
+             html.constData());
+    QVERIFY(!html.contains("p1.htm"));
+}
 
 void TabsTest::stopDuringHyperlinksLeavesPagesUntouched() {
     Fixture f;
