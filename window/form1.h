@@ -128,7 +128,8 @@ class Form1 : public QWidget, public RunHost {
     void p_exemple();
     void separateur_LostFocus();
 
-    // Pages tab: fields and their pickers.
+    // Pages tab: fields and their pickers. The picker handlers of the three tabs all run the
+    // one table-driven mechanism below; their lists are wired by buildPickers().
     void source_Change();
     void fichiermodele_Change();
     void destination_Change();
