@@ -7,7 +7,7 @@
 
 #include "engine/disk.h"
 #include "fake_host.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {

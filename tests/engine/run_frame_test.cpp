@@ -4,7 +4,7 @@
 
 #include "engine/validation.h"
 #include "fake_host.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {

@@ -13,45 +13,9 @@
 
 #include "engine/run_frame.h"
 #include "engine/run_host.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw::test {
-
-// A directory of its own under the system's temporary directory, removed at the end.
-class TempDir {
-  public:
-    // `inMemory` places it in /dev/shm when there is one, for tests that make thousands.
-    explicit TempDir(bool inMemory = false) {
-        std::filesystem::path base = std::filesystem::temp_directory_path();
-        if (inMemory && ::access("/dev/shm", W_OK) == 0) {
-            base = "/dev/shm";
-        }
-        std::string pattern = (base / "pw-index-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // The directory with a final "/".
-    std::string path() const { return m_path.string() + "/"; }
-    std::string operator/(const std::string& name) const { return path() + name; }
-
-  private:
-    std::filesystem::path m_path;
-};
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Every file of a directory (not below it) by name, with its bytes.
 inline std::map<std::string, std::string> filesIn(const std::string& dir) {

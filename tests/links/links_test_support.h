@@ -15,42 +15,9 @@
 #include "engine/run_frame.h"
 #include "engine/run_host.h"
 #include "links/hyperlinks_run.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw::test {
-
-// A directory of its own under the system's temporary directory, removed at the end.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pw-links-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // The directory with a final "/".
-    std::string path() const { return m_path.string() + "/"; }
-    std::string operator/(const std::string& name) const { return path() + name; }
-
-  private:
-    std::filesystem::path m_path;
-};
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Every name in a directory but "." and "..", in listing order.
 inline std::vector<std::string> listing(const std::string& directory) {

@@ -13,10 +13,17 @@ namespace pw::test {
 // A directory of its own under the system's temporary directory, removed at the end.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pw-test-XXXXXX").string();
+    // `inMemory` places it in /dev/shm when there is one, for tests that make thousands.
+    explicit TempDir(bool inMemory = false) {
+        std::filesystem::path base = std::filesystem::temp_directory_path();
+        if (inMemory && ::access("/dev/shm", W_OK) == 0) {
+            base = "/dev/shm";
+        }
+        std::string pattern = (base / "pw-test-XXXXXX").string();
         m_path = ::mkdtemp(pattern.data());
     }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
