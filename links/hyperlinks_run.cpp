@@ -97,7 +97,8 @@ bool HyperlinksRun::scan() {
         }
         m_groups.assign(a, linkKeyOf(tags.link));
         m_texts[a] = std::move(tags.text);
-        m_display.setTimeText(timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
+        m_display.setTimeText(
+            timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
     }
     return true;
 }
