@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps demo test bench fuzz test-asan install screenshots clean
+.PHONY: all build deps demo test bench fuzz test-asan install screenshots crash reliability-long clean
 
 all: build
 
@@ -35,6 +35,13 @@ install: build
 # Renders the window offscreen (each tab in both languages, pickers, a run, the stop box).
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/pagewright-screenshots $(BUILD)/screenshots
+
+# The full kill test (200 kills per run kind) and the huge inputs (100 MB lines, a million
+# records); the short versions run in `make test`.
+crash: build
+	cmake --build $(BUILD) --target crash
+reliability-long: build
+	cmake --build $(BUILD) --target reliability-long
 
 # Each libFuzzer target runs for FUZZ_SECONDS; what it finds lands in fuzz/corpus/<name>/.
 FUZZ_SECONDS ?= 60

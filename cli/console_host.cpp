@@ -19,11 +19,27 @@ double now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+// A name taken from a data file may hold control characters; they are shown as \xNN so
+// they cannot drive the terminal.
+std::string printable(std::string_view text) {
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 }  // namespace
 
 void ConsoleReport::onFailure(std::string_view path, std::string_view reason) {
-    std::fprintf(stderr, "not written: %.*s: %.*s\n", static_cast<int>(path.size()), path.data(),
-                 static_cast<int>(reason.size()), reason.data());
+    std::fprintf(stderr, "not written: %s: %s\n", printable(path).c_str(),
+                 printable(reason).c_str());
 }
 
 ConsoleHost::ConsoleHost(RunSettings settings, bool showProgress)
