@@ -10,7 +10,7 @@
 namespace pw {
 
 LineReader::LineReader(Source source, size_t bufferSize)
-    : m_source(std::move(source)), m_buffer(bufferSize < 16 ? 16 : bufferSize) {}
+    : m_source(std::move(source)), m_buffer(m_source ? std::max<size_t>(bufferSize, 16) : 0) {}
 
 LineReader LineReader::fromFd(int fd, size_t bufferSize) {
     return LineReader(
@@ -27,23 +27,17 @@ LineReader LineReader::fromFd(int fd, size_t bufferSize) {
 }
 
 LineReader LineReader::fromMemory(std::string_view bytes) {
-    auto position = std::make_shared<size_t>(0);
-    return LineReader(
-        [bytes, position](char* buffer, size_t capacity) -> long {
-            size_t n = std::min(capacity, bytes.size() - *position);
-            if (n > 0) {
-                std::memcpy(buffer, bytes.data() + *position, n);
-            }
-            *position += n;
-            return static_cast<long>(n);
-        },
-        std::min<size_t>(64 * 1024, bytes.size() + 16));
+    // Lines are handed out as views straight into `bytes`: no copy, no buffer.
+    LineReader reader(Source(), 0);
+    reader.m_inMemory = true;
+    reader.m_memory = bytes;
+    return reader;
 }
 
 void LineReader::restart() {
     m_begin = m_end = 0;
     m_long.clear();
-    m_eof = m_failed = m_skipLf = false;
+    m_eof = m_failed = m_skipLf = m_memoryGiven = false;
     m_atStart = true;
 }
 
@@ -51,6 +45,25 @@ bool LineReader::refill() {
     if (m_eof) {
         return false;
     }
+    if (m_inMemory) {
+        m_eof = m_memoryGiven;
+        m_memoryGiven = true;
+        m_data = m_memory.data();
+        m_begin = 0;
+        m_end = m_eof ? 0 : m_memory.size();
+        if (m_atStart) {
+            m_atStart = false;
+            if (m_skipBom && m_memory.substr(0, 3) == "\xEF\xBB\xBF") {
+                m_begin = 3;
+            }
+        }
+        if (m_end == 0) {
+            m_eof = true;
+            return false;
+        }
+        return true;
+    }
+    m_data = m_buffer.data();
     long got = m_source(m_buffer.data(), m_buffer.size());
     if (got <= 0) {
         m_failed = got < 0;
@@ -72,7 +85,7 @@ bool LineReader::refill() {
             }
             m_end += static_cast<size_t>(more);
         }
-        if (m_skipBom && m_end >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
+        if (m_skipBom && m_end >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0) {
             m_begin = 3;
         }
     }
@@ -93,7 +106,7 @@ bool LineReader::next(std::string_view& line) {
                 return false;
             }
         }
-        char* data = m_buffer.data();
+        const char* data = m_data;
         if (m_skipLf) {
             m_skipLf = false;
             if (data[m_begin] == '\n') {
@@ -101,13 +114,13 @@ bool LineReader::next(std::string_view& line) {
                 continue;
             }
         }
-        char* start = data + m_begin;
+        const char* start = data + m_begin;
         size_t length = m_end - m_begin;
         // Most lines end with LF or CR LF: find the LF, then look for an earlier CR.
-        char* lf = static_cast<char*>(std::memchr(start, '\n', length));
+        const char* lf = static_cast<const char*>(std::memchr(start, '\n', length));
         size_t scan = lf ? static_cast<size_t>(lf - start) : length;
-        char* cr = static_cast<char*>(std::memchr(start, '\r', scan));
-        char* end = cr ? cr : lf;
+        const char* cr = static_cast<const char*>(std::memchr(start, '\r', scan));
+        const char* end = cr ? cr : lf;
         if (end == nullptr) {
             m_long.append(start, length);
             partial = true;

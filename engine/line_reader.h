@@ -43,6 +43,11 @@ class LineReader {
 
     Source m_source;
     std::vector<char> m_buffer;
+    // The bytes being split: the buffer, or the caller's memory.
+    const char* m_data = nullptr;
+    std::string_view m_memory;
+    bool m_inMemory = false;
+    bool m_memoryGiven = false;
     size_t m_begin = 0;
     size_t m_end = 0;
     std::string m_long;

@@ -116,9 +116,14 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     }
 
     // First pass: the line count for the bar, and the last line that closes a region.
+    // The model's counts are the same for every new page: they are taken once.
     uint64_t lines = 0;
     uint64_t lastCloser = 0;
-    if (usable) {
+    const bool fromModel = usable && !entry.exists && m_modelInMemory;
+    if (fromModel && m_modelScanned) {
+        lines = m_modelLines;
+        lastCloser = m_modelLastCloser;
+    } else if (usable) {
         LineReader counter = input.reader();
         std::string_view line;
         while (counter.next(line)) {
@@ -126,6 +131,11 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
             if (PageRules::isCloserLine(line)) {
                 lastCloser = lines;
             }
+        }
+        if (fromModel) {
+            m_modelScanned = true;
+            m_modelLines = lines;
+            m_modelLastCloser = lastCloser;
         }
     }
     const uint64_t total = lines + 1;

@@ -43,6 +43,9 @@ class PageAssembler {
     const Directory& m_destination;
     std::string m_modelBytes;
     bool m_modelInMemory = false;
+    bool m_modelScanned = false;
+    uint64_t m_modelLines = 0;
+    uint64_t m_modelLastCloser = 0;
     std::string m_modelPath;
     std::string m_pageBytes;
     FileHandle m_pageFile;
