@@ -182,22 +182,29 @@ long HiveRegistry::regCreateKeyEx(RegKey key, const char* subKey, std::uint32_t 
     return kErrorSuccess;
 }
 
+long HiveRegistry::readKey(RegKey key, std::uint32_t access, Hive& hive,
+                           const HiveKey*& current) const {
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return kErrorInvalidHandle;
+    }
+    if ((handle.access & access) == 0) {
+        return kErrorAccessDenied;
+    }
+    hive = HiveStore(handle.hive).load();
+    current = hive.find(handle.root, handle.path);
+    return current == nullptr ? kErrorKeyDeleted : kErrorSuccess;
+}
+
 long HiveRegistry::regQueryValueEx(RegKey key, const char* name, std::uint32_t* type,
                                    std::uint8_t* data, std::uint32_t* size) {
     if (data != nullptr && size == nullptr) {
         return kErrorInvalidParameter;
     }
-    Handle handle;
-    if (!resolve(key, handle)) {
-        return kErrorInvalidHandle;
-    }
-    if ((handle.access & kKeyQueryValue) == 0) {
-        return kErrorAccessDenied;
-    }
-    Hive hive = HiveStore(handle.hive).load();
-    const HiveKey* current = hive.find(handle.root, handle.path);
-    if (current == nullptr) {
-        return kErrorKeyDeleted;
+    Hive hive;
+    const HiveKey* current = nullptr;
+    if (long status = readKey(key, kKeyQueryValue, hive, current); status != kErrorSuccess) {
+        return status;
     }
     const HiveValue* value = current->findValue(valueName(name));
     if (value == nullptr) {
@@ -313,17 +320,10 @@ long HiveRegistry::regEnumKeyEx(RegKey key, std::uint32_t index, char* name,
     if (name == nullptr || nameSize == nullptr) {
         return kErrorInvalidParameter;
     }
-    Handle handle;
-    if (!resolve(key, handle)) {
-        return kErrorInvalidHandle;
-    }
-    if ((handle.access & kKeyEnumerateSubKeys) == 0) {
-        return kErrorAccessDenied;
-    }
-    Hive hive = HiveStore(handle.hive).load();
-    const HiveKey* current = hive.find(handle.root, handle.path);
-    if (current == nullptr) {
-        return kErrorKeyDeleted;
+    Hive hive;
+    const HiveKey* current = nullptr;
+    if (long status = readKey(key, kKeyEnumerateSubKeys, hive, current); status != kErrorSuccess) {
+        return status;
     }
     if (index >= current->subkeys.size()) {
         return kErrorNoMoreItems;
@@ -349,17 +349,10 @@ long HiveRegistry::regEnumValue(RegKey key, std::uint32_t index, char* name,
     if (name == nullptr || nameSize == nullptr || (data != nullptr && dataSize == nullptr)) {
         return kErrorInvalidParameter;
     }
-    Handle handle;
-    if (!resolve(key, handle)) {
-        return kErrorInvalidHandle;
-    }
-    if ((handle.access & kKeyQueryValue) == 0) {
-        return kErrorAccessDenied;
-    }
-    Hive hive = HiveStore(handle.hive).load();
-    const HiveKey* current = hive.find(handle.root, handle.path);
-    if (current == nullptr) {
-        return kErrorKeyDeleted;
+    Hive hive;
+    const HiveKey* current = nullptr;
+    if (long status = readKey(key, kKeyQueryValue, hive, current); status != kErrorSuccess) {
+        return status;
     }
     if (index >= current->values.size()) {
         return kErrorNoMoreItems;
@@ -390,17 +383,10 @@ long HiveRegistry::regQueryInfoKey(RegKey key, char* className, std::uint32_t* c
                                    std::uint32_t* maxClassLength, std::uint32_t* values,
                                    std::uint32_t* maxValueNameLength,
                                    std::uint32_t* maxValueLength) {
-    Handle handle;
-    if (!resolve(key, handle)) {
-        return kErrorInvalidHandle;
-    }
-    if ((handle.access & kKeyQueryValue) == 0) {
-        return kErrorAccessDenied;
-    }
-    Hive hive = HiveStore(handle.hive).load();
-    const HiveKey* current = hive.find(handle.root, handle.path);
-    if (current == nullptr) {
-        return kErrorKeyDeleted;
+    Hive hive;
+    const HiveKey* current = nullptr;
+    if (long status = readKey(key, kKeyQueryValue, hive, current); status != kErrorSuccess) {
+        return status;
     }
     // Keys here never carry a class name.
     if (className != nullptr && classSize != nullptr) {

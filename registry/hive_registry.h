@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "registry/hive.h"
 #include "registry/registry_api.h"
 
 namespace pw {
@@ -51,6 +52,9 @@ class HiveRegistry : public RegistryApi {
     };
 
     bool resolve(RegKey key, Handle& handle) const;
+    // Resolves `key`, checks that it grants `access` and loads its hive into `hive`, with
+    // `current` at the key; otherwise the error code that says why not.
+    long readKey(RegKey key, std::uint32_t access, Hive& hive, const HiveKey*& current) const;
     RegKey addHandle(Handle handle);
 
     std::string m_fixedPath;
