@@ -1,11 +1,14 @@
 #include "engine/disk.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 namespace pw {
@@ -19,6 +22,46 @@ Status errnoStatus(std::string_view what) {
     reason += ": ";
     reason += std::strerror(errno);
     return Status::error(reason);
+}
+
+// True when some open file holds the lock of the regular file `name` of `dir`.
+bool lockedElsewhere(int dir, const std::string& name) {
+    FileHandle file(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    return file.valid() && ::flock(file.fd(), LOCK_EX | LOCK_NB) != 0;
+}
+
+// The process number in a work file name, 0 for the name of older versions without one, and
+// -1 for a name that is not a work file's.
+long workFileOwner(std::string_view name) {
+    constexpr std::string_view prefix = WorkFile::kWorkPrefix;
+    constexpr std::string_view suffix = WorkFile::kWorkSuffix;
+    if (name.size() < prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - suffix.size()) != suffix) {
+        return -1;
+    }
+    std::string_view middle =
+        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (middle.empty()) {
+        return 0;
+    }
+    long owner = 0;
+    const char* end = middle.data() + middle.size();
+    auto parsed = std::from_chars(middle.data() + 1, end, owner);
+    if (middle[0] != '-' || parsed.ec != std::errc() || owner <= 0) {
+        return -1;
+    }
+    if (parsed.ptr != end) {
+        long slot = 0;
+        auto rest = std::from_chars(parsed.ptr + 1, end, slot);
+        if (*parsed.ptr != '-' || rest.ec != std::errc() || rest.ptr != end) {
+            return -1;
+        }
+    }
+    return owner;
+}
+
+bool processExists(long pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 }  // namespace
@@ -141,34 +184,77 @@ void Directory::remove(const std::string& name) const {
     }
 }
 
+void Directory::removeStaleWorkFiles() const {
+    if (m_swept || !ok()) {
+        return;
+    }
+    m_swept = true;
+    FileHandle own(::openat(fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* listing = own.valid() ? ::fdopendir(own.fd()) : nullptr;
+    if (listing == nullptr) {
+        return;
+    }
+    own.release();  // the listing closes it
+    const long self = static_cast<long>(::getpid());
+    while (const struct dirent* item = ::readdir(listing)) {
+        const long owner = workFileOwner(item->d_name);
+        if (owner < 0 || owner == self || (owner > 0 && processExists(owner))) {
+            continue;
+        }
+        // Removed only while holding its lock, and only if the name still holds the file that
+        // was locked: a live writer keeps its work file locked from creation to delivery.
+        FileHandle file(
+            ::openat(fd(), item->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened;
+        struct stat named;
+        if (file.valid() && ::flock(file.fd(), LOCK_EX | LOCK_NB) == 0 &&
+            ::fstat(file.fd(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::fstatat(fd(), item->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_ino == opened.st_ino && named.st_dev == opened.st_dev) {
+            ::unlinkat(fd(), item->d_name, 0);
+        }
+    }
+    ::closedir(listing);
+}
+
 Status WorkFile::open() {
     discard();
     if (!m_directory.ok()) {
         return Status::error("directory cannot be opened");
     }
-    // The work file is created anew, never opened through whatever a name already holds. One
-    // left by a run that was killed is removed; one that another running process holds
-    // locked is left to it, and this run works under a name of its own.
-    int dir = m_directory.fd();
-    std::string name(kWorkName);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        int fd =
-            ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            m_handle = FileHandle(fd);
-            m_name = name;
-            ::flock(fd, LOCK_EX | LOCK_NB);
-            return Status();
+    m_directory.removeStaleWorkFiles();
+    // The work file is created anew, never opened through whatever a name already holds. Only
+    // this process makes names with its number: one that exists is either another work file
+    // this process holds locked (the next slot is used) or was left by a killed process that
+    // had the same number (it is removed).
+    const int dir = m_directory.fd();
+    std::string base(kWorkPrefix);
+    base += '-';
+    base += std::to_string(::getpid());
+    for (int slot = 1; slot <= kWorkSlots; ++slot) {
+        std::string name = base;
+        if (slot > 1) {
+            name += '-';
+            name += std::to_string(slot);
         }
-        if (errno != EEXIST) {
-            return errnoStatus("cannot create the work file");
+        name += kWorkSuffix;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            int fd = ::openat(dir, name.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                ::flock(fd, LOCK_EX | LOCK_NB);
+                m_handle = FileHandle(fd);
+                m_name = std::move(name);
+                return Status();
+            }
+            if (errno != EEXIST) {
+                return errnoStatus("cannot create the work file");
+            }
+            if (lockedElsewhere(dir, name)) {
+                break;
+            }
+            ::unlinkat(dir, name.c_str(), 0);
         }
-        FileHandle other(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (other.valid() && ::flock(other.fd(), LOCK_EX | LOCK_NB) != 0) {
-            name = std::string(".pagewright-work-") + std::to_string(::getpid()) + ".tmp";
-            continue;
-        }
-        ::unlinkat(dir, name.c_str(), 0);
     }
     return Status::error("work file in use");
 }

@@ -71,14 +71,22 @@ class Directory {
     // Removes a file of the directory; missing is fine.
     void remove(const std::string& name) const;
 
+    // Removes the work files that runs killed before they could clean up left in the directory:
+    // those of processes that no longer exist and whose lock nobody holds. Done once; later
+    // calls do nothing.
+    void removeStaleWorkFiles() const;
+
   private:
     std::string m_path;
     FileHandle m_handle;
+    mutable bool m_swept = false;
 };
 
 // A new version of a file of a directory, written beside it under a work name and renamed
 // over it on delivery, so the file is always either its old or its new version. The work
-// file never ends in ".htm" and is removed when the new version is not delivered.
+// file never ends in ".htm" and is removed when the new version is not delivered. Its name
+// holds the process number (".pagewright-work-<pid>.tmp"), so runs of two processes in one
+// directory never share one, and the first work file of a run removes those of killed runs.
 class WorkFile {
   public:
     explicit WorkFile(const Directory& directory) : m_directory(directory) {}
@@ -95,8 +103,11 @@ class WorkFile {
     // Removes the work file if it is still there.
     void discard();
 
-    // The name of the work file in its directory.
-    static constexpr std::string_view kWorkName = ".pagewright-work.tmp";
+    // Every work file's name begins with kWorkPrefix and ends with kWorkSuffix.
+    static constexpr std::string_view kWorkPrefix = ".pagewright-work";
+    static constexpr std::string_view kWorkSuffix = ".tmp";
+    // How many work files one process may hold open in one directory at a time.
+    static constexpr int kWorkSlots = 16;
 
   private:
     const Directory& m_directory;
