@@ -9,10 +9,10 @@
 #   BENCH_SIZES       page counts of the pages run (default "1000 10000 100000")
 #   BENCH_REPS        runs per measurement, medians taken (default 5)
 #   BENCH_REPS_LARGE  runs per measurement at 50,000 files and more (default 3)
-#   BENCH_SECTIONS    sections to run (default "pages links index yearbook")
-#   BENCH_LINK_SIZES, BENCH_INDEX_SIZES, BENCH_YEARBOOK_SIZES
+#   BENCH_SECTIONS    sections to run (default "pages links index yearbook window")
+#   BENCH_LINK_SIZES, BENCH_INDEX_SIZES, BENCH_YEARBOOK_SIZES, BENCH_WINDOW_SIZES
 #                     page or record counts of the later sections (defaults "5001 50000",
-#                     "10000 100000", "10000 100000")
+#                     "10000 100000", "10000 100000", "10000")
 #   BENCH_WORK        where the files go (default BUILD_DIR/bench-work)
 #   BENCH_KEEP=1      keep the generated files instead of removing them at the end
 #   BENCH_CLI         the command-line program measured (default BUILD_DIR/bin/pagewright-cli)
@@ -25,10 +25,12 @@ cli=${BENCH_CLI:-"$build/bin/pagewright-cli"}
 sizes=${BENCH_SIZES:-"1000 10000 100000"}
 reps_small=${BENCH_REPS:-5}
 reps_large=${BENCH_REPS_LARGE:-3}
-sections=${BENCH_SECTIONS:-"pages links index yearbook"}
+sections=${BENCH_SECTIONS:-"pages links index yearbook window"}
 link_sizes=${BENCH_LINK_SIZES:-"5001 50000"}
 index_sizes=${BENCH_INDEX_SIZES:-"10000 100000"}
 yearbook_sizes=${BENCH_YEARBOOK_SIZES:-"10000 100000"}
+window_sizes=${BENCH_WINDOW_SIZES:-"10000"}
+window_bench="$build/bin/pagewright-window-bench"
 work_root=${BENCH_WORK:-"$build/bench-work"}
 
 for program in "$tool" "$cli"; do
@@ -453,6 +455,57 @@ report_yearbook() {
     growth "yearbook" "yearbook-" "$results/yearbook-size"
 }
 
+# The pages run started from the window (offscreen, Start clicked) against the command line on
+# the same records, runs interleaved so that both see the same machine. The window program
+# prints the seconds its Start click took, which leaves out the toolkit's start-up.
+bench_window() { # N
+    local n=$1 d="$work/window-$1" reps r
+    reps=$(reps_for "$n")
+    mkdir -p "$d"
+    "$tool" data "$n" "$d/data.txt"
+    for r in $(seq 1 "$reps"); do
+        mkdir -p "$d/window-$r" "$d/cli-$r"
+    done
+    local kind
+    for kind in first update; do
+        for r in $(seq 1 "$reps"); do
+            timed "window-$kind-$n" -- "$window_bench" --data "$d/data.txt" --model "$work/model.htm" \
+                --dest "$d/window-$r/" --separator ';' --lang en
+            awk '{printf "%.1f\n", $1 * 1000}' "$results/last.out" >>"$results/window-click-$kind-$n"
+            timed "cli-$kind-$n" -- "$cli" pages --data "$d/data.txt" --model "$work/model.htm" \
+                --dest "$d/cli-$r" --separator ';' --name-tags first --title-tag second --lang en --quiet
+        done
+    done
+    local same=yes
+    diff -r "$d/window-1" "$d/cli-1" >/dev/null || same=no
+    echo "$n $same" >>"$results/window-checks"
+}
+
+report_window() {
+    echo
+    echo "== Window: the pages run started with the Start button of the window (offscreen), against"
+    echo "   pagewright-cli pages on the same records and model; both write every page (first run,"
+    echo "   empty directory), then run again over the pages they wrote (update run). 'Start click'"
+    echo "   is the time inside the click; the whole window process adds the toolkit's start-up."
+    table_header
+    local n same kind
+    while read -r n same; do
+        for kind in first update; do
+            local click
+            click=$(median_of <"$results/window-click-$kind-$n")
+            row "$n" "$n" "pages, $kind run: command line" "cli-$kind-$n"
+            row "$n" "$n" "  window, whole process" "window-$kind-$n" "cli-$kind-$n"
+            awk -v n="$(commas "$n")" -v f="$n" -v c="$click" -v b="$(ms_of "cli-$kind-$n")" \
+                'BEGIN {printf "%9s  %-40s %11.1f %13s %11s %9.4f %9.0f %9s  %-7s\n", n, "  window, Start click only", c, "", "", c / f, f / c * 1000, "", sprintf("%.2fx", c / b)}'
+            target_line "$(awk -v n="$(commas "$n")" -v k="$kind" -v c="$click" -v w="$(ms_of "window-$kind-$n")" \
+                -v b="$(ms_of "cli-$kind-$n")" \
+                'BEGIN {printf "window %s run at %s: Start click %.2fx the command line (target <= 1.25x) %s; whole window process %.2fx", k, n, c / b, (c / b <= 1.25 ? "PASS" : "MISS"), w / b}')"
+        done
+        echo "          the window wrote the same pages as the command line (diff -r): $same"
+        target_line "window and command line wrote the same pages at $(commas "$n"): $([ "$same" = yes ] && echo PASS || echo MISS)"
+    done <"$results/window-checks"
+}
+
 # ---------------------------------------------------------------------------------------------
 
 echo "Pagewright benchmarks - $(date -u '+%Y-%m-%d %H:%M UTC') - $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -496,6 +549,16 @@ for section in $sections; do
             skipped+=("yearbook: 'pagewright-cli yearbook' does not write the yearbook page in this build yet")
         fi
         ;;
+    window)
+        if [ -x "$window_bench" ]; then
+            for n in $window_sizes; do
+                echo "bench: window, $(commas "$n") pages..." >&2
+                bench_window "$n"
+            done
+        else
+            skipped+=("window: $window_bench was not built (the window is off in this build)")
+        fi
+        ;;
     *)
         echo "bench: unknown section '$section'" >&2
         ;;
@@ -508,6 +571,7 @@ for section in $sections; do
     links) [ -s "$results/links-changed" ] && report_links ;;
     index) [ -s "$results/index-written" ] && report_index ;;
     yearbook) [ -s "$results/yearbook-size" ] && report_yearbook ;;
+    window) [ -s "$results/window-checks" ] && report_window ;;
     esac
 done
 

@@ -284,6 +284,7 @@ class Form1 : public QWidget, public RunHost {
     };
     Progress m_progress;
     bool m_progressDirty = false;
+    int m_callsSinceClock = 0;
     QElapsedTimer m_sincePaint;
     QTimer m_progressTimer;
     QTimer m_helpTimer;

@@ -30,6 +30,9 @@ std::string ss(const QString& text) {
 
 // At most about 30 repaints a second.
 constexpr qint64 kRepaintMilliseconds = 33;
+// The clock is read once per this many progress calls: a run makes a few calls per line of
+// every page, and reading the clock costs more than all the rest of a call.
+constexpr int kCallsPerClockReading = 64;
 
 }  // namespace
 
@@ -260,6 +263,13 @@ void Form1::resetProgress() {
 
 void Form1::flushProgress(bool force) {
     m_progressDirty = true;
+    if (!force && m_sincePaint.isValid() && ++m_callsSinceClock < kCallsPerClockReading) {
+        if (!m_progressTimer.isActive()) {
+            m_progressTimer.start(kRepaintMilliseconds);
+        }
+        return;
+    }
+    m_callsSinceClock = 0;
     if (!force && m_sincePaint.isValid() && m_sincePaint.elapsed() < kRepaintMilliseconds) {
         // The values wait for the next paint; the timer shows them if no other call comes.
         if (!m_progressTimer.isActive()) {
