@@ -149,6 +149,7 @@ int runCommandLine(const std::vector<std::string>& args) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     switch (result) {
         case ClickResult::Refused:
+        case ClickResult::Fatal:
             return 1;
         case ClickResult::Stopped:
             printSummary(report, settings.language, seconds);

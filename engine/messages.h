@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/language.h"
@@ -22,6 +23,17 @@ inline constexpr Wording kStartWord{"Lancer", "Start"};
 inline constexpr Wording kStopWord{"Arrêter", "Stop"};
 inline constexpr Wording kProcessDone{"Traitement terminé...", "Process done..."};
 inline constexpr Wording kProcessStopped{"Traitement interrompu...", "Process stopped..."};
+
+// The box of a click that failed before its run could begin; the program ends after it. It has
+// one wording: the line is the data line being read, always empty at that stage.
+inline constexpr std::string_view kFatalReadTitle =
+    "Erreur de lecture de fichier, le programme va quitter.";
+inline std::string fatalReadText(std::string_view line) {
+    std::string text = "la ligne :\n";
+    text += line;
+    text += "\n n'est pas correcte.";
+    return text;
+}
 
 inline constexpr Wording kNoDataFile{"Vous devez choisir un fichier source",
                                      "You must select a data file"};

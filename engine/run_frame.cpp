@@ -1,5 +1,7 @@
 #include "engine/run_frame.h"
 
+#include <exception>
+
 #include "engine/sample_pictures.h"
 #include "engine/validation.h"
 
@@ -16,15 +18,24 @@ ClickResult RunFrame::Command1_Click() {
     if (m_runActive && m_state.stopRequested) {
         return ClickResult::Ignored;
     }
-    RunSettings settings = m_host.runSettings();
+    // Until the window is set for a run, a failure cannot be left to the run's own handling:
+    // the program says so and ends.
+    RunSettings settings;
+    try {
+        settings = m_host.runSettings();
+        m_host.setResetAndHelpEnabled(false);
+        m_host.setTabsSelectable(false);
+        m_host.showBarsAndClearHelp();
+        m_host.setLanguageButtonsEnabled(false);
+    } catch (const std::exception&) {
+        m_host.setBusyPointer(false);
+        m_host.showFatalError(messages::kFatalReadTitle, messages::fatalReadText(""));
+        return ClickResult::Fatal;
+    }
     if (!m_state.runInProgress) {
         m_language = settings.language;
     }
 
-    m_host.setResetAndHelpEnabled(false);
-    m_host.setTabsSelectable(false);
-    m_host.showBarsAndClearHelp();
-    m_host.setLanguageButtonsEnabled(false);
     if (settings.tab == Tab::Pages) {
         copySamplePictures(settings);
     }

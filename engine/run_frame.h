@@ -41,6 +41,7 @@ enum class ClickResult {
     Stopped,    // the run this click started was stopped by a later click
     StopMade,   // this click stopped the run in progress
     Ignored,    // a stop was already requested for the run in progress
+    Fatal,      // the click failed before any run could begin; the program must end
 };
 
 // The Start/Stop button shared by the window and the command line: validation, dispatch by tab

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/progress_display.h"
@@ -17,6 +18,14 @@ class RunHost : public ProgressDisplay {
     virtual RunSettings runSettings() = 0;
     // A modal message; a Stop click may be handled while it is shown.
     virtual void showMessage(Icon icon, std::string_view text) = 0;
+    // The critical box of a click that failed before its run began; the front end ends the
+    // program once it is dismissed. By default the title and the text make one message.
+    virtual void showFatalError(std::string_view title, std::string_view text) {
+        std::string message(title);
+        message += '\n';
+        message += text;
+        showMessage(Icon::Critical, message);
+    }
 
     // The tabs of the window can (or cannot) be changed.
     virtual void setTabsSelectable(bool /*selectable*/) {}

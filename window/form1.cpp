@@ -56,6 +56,14 @@ WindowServices withDefaults(WindowServices services) {
             box.exec();
         };
     }
+    if (!services.fatalBox) {
+        services.fatalBox = [](const QString& title, const QString& text) {
+            QMessageBox::critical(QApplication::activeWindow(), title, text);
+        };
+    }
+    if (!services.endProgram) {
+        services.endProgram = [] { QCoreApplication::exit(1); };
+    }
     if (!services.installDir) {
         RegistryMessageSink sink = registryMessages(services);
         services.installDir = [sink] { return installationDirectory(sink); };

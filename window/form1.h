@@ -52,6 +52,10 @@ struct WindowServices {
     std::function<bool(const std::vector<std::string>& argv)> startDetached;
     // Called at the start of every event pump of a run, before pending events are processed.
     std::function<void()> pumpHook;
+    // Shows the modal critical box of a click that failed before its run began.
+    std::function<void(const QString& title, const QString& text)> fatalBox;
+    // Ends the program after that box (default: leaves the event loop with status 1).
+    std::function<void()> endProgram;
 };
 
 // The main window: three tabs (pages, hyperlinks, index pages), the Start/Stop and Quit
@@ -82,6 +86,7 @@ class Form1 : public QWidget, public RunHost {
     // RunHost.
     RunSettings runSettings() override;
     void showMessage(Icon icon, std::string_view text) override;
+    void showFatalError(std::string_view title, std::string_view text) override;
     void setTabsSelectable(bool selectable) override;
     void setResetAndHelpEnabled(bool enabled) override;
     void setLanguageButtonsEnabled(bool enabled) override;

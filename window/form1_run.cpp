@@ -46,7 +46,10 @@ RunTable windowRunTable() {
 }
 
 void Form1::Command1_Click() {
-    m_frame.Command1_Click();
+    if (m_frame.Command1_Click() == ClickResult::Fatal) {
+        m_services.endProgram();
+        return;
+    }
     if (!m_state.runInProgress) {
         flushProgress(true);
     }
@@ -97,6 +100,10 @@ void Form1::showMessage(Icon icon, std::string_view text) {
         return;
     }
     m_services.messageBox(icon, qs(text));
+}
+
+void Form1::showFatalError(std::string_view title, std::string_view text) {
+    m_services.fatalBox(qs(title), qs(text));
 }
 
 void Form1::setTabsSelectable(bool selectable) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "engine/validation.h"
 #include "fake_host.h"
 #include "tests/support/temp_dir.h"
@@ -133,6 +135,26 @@ TEST_F(FrameFixture, RefusalShowsTheCriticalMessageAndSetsNoFlag) {
     EXPECT_FALSE(state.runInProgress);
     EXPECT_EQ(host.pumps, 0);
     EXPECT_TRUE(host.tabsSelectable);
+}
+
+TEST_F(FrameFixture, FailureBeforeTheRunShowsTheFatalBoxAndStartsNothing) {
+    // The window's own steps before any run fail: nothing runs, the pointer is restored and
+    // the fatal box says so, once.
+    struct FailingHost : FakeHost {
+        bool busyReset = false;
+        void showBarsAndClearHelp() override { throw std::runtime_error("no progress bars"); }
+        void setBusyPointer(bool busy) override { busyReset = !busy; }
+    };
+    FailingHost failing;
+    failing.settings = host.settings;
+    RunFrame frame2(failing, state, report, runs);
+    EXPECT_EQ(frame2.Command1_Click(), ClickResult::Fatal);
+    EXPECT_EQ(failing.messages,
+              std::vector<std::string>{"critical: Erreur de lecture de fichier, le programme va "
+                                       "quitter.\nla ligne :\n\n n'est pas correcte."});
+    EXPECT_TRUE(failing.busyReset);
+    EXPECT_EQ(failing.pumps, 0);
+    EXPECT_FALSE(state.runInProgress);
 }
 
 TEST_F(FrameFixture, IndexTabWithNeitherOptionCompletesAtOnce) {

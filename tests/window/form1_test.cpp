@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
+#include <stdexcept>
 
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
@@ -41,6 +42,7 @@ class Form1Test : public QObject {
     void stopDuringRun_data();
     void stopDuringRun();
     void indexTabWithNeitherOptionCompletesAtOnce();
+    void failureBeforeTheRunShowsTheFatalBoxAndEnds();
     void closingDuringRunStopsItQuietly();
     void runWithEmptyTagListsFallsBackToFirstMethods();
     void unlockEnablesOnlyChosenNamingLists();
@@ -235,6 +237,31 @@ void Form1Test::indexTabWithNeitherOptionCompletesAtOnce() {
     QCOMPARE(int(f.messages.size()), 1);
     QCOMPARE(f.messages[0].text, QStringLiteral("Process done..."));
     QCOMPARE(f.messages[0].icon, RunHost::Icon::Information);
+}
+
+void Form1Test::failureBeforeTheRunShowsTheFatalBoxAndEnds() {
+    // Nothing this window does before a run can fail; a progress frame that throws stands in.
+    struct FailingForm : Form1 {
+        using Form1::Form1;
+        void showBarsAndClearHelp() override { throw std::runtime_error("progress frame"); }
+    };
+    WindowTestEnv env;
+    QStringList boxes;
+    int ended = 0;
+    WindowServices services;
+    services.messageBox = [&](RunHost::Icon, const QString& text) { boxes << text; };
+    services.fatalBox = [&](const QString& title, const QString& text) {
+        boxes << title + QStringLiteral("|") + text;
+    };
+    services.endProgram = [&] { ++ended; };
+    services.installDir = [&] { return env.installDir(); };
+    FailingForm window(services);
+    window.anglais_Click();
+    window.Command1_Click();
+    QCOMPARE(boxes, QStringList{QStringLiteral("Erreur de lecture de fichier, le programme va "
+                                               "quitter.|la ligne :\n\n n'est pas correcte.")});
+    QCOMPARE(ended, 1);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
 void Form1Test::closingDuringRunStopsItQuietly() {
