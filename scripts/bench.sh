@@ -506,6 +506,22 @@ report_window() {
     done <"$results/window-checks"
 }
 
+window_available() { [ -x "$window_bench" ]; }
+
+# run_section PROBE SIZES WHAT UNIT BENCH SKIPPED: BENCH for each size when PROBE succeeds,
+# otherwise SKIPPED is reported at the end.
+run_section() {
+    local probe=$1 counts=$2 what=$3 unit=$4 bench=$5 skip=$6 n
+    if ! "$probe"; then
+        skipped+=("$skip")
+        return
+    fi
+    for n in $counts; do
+        echo "bench: $what, $(commas "$n") $unit..." >&2
+        "$bench" "$n"
+    done
+}
+
 # ---------------------------------------------------------------------------------------------
 
 echo "Pagewright benchmarks - $(date -u '+%Y-%m-%d %H:%M UTC') - $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -513,51 +529,22 @@ echo "$(findmnt -n -o FSTYPE,OPTIONS --target "$work" 2>/dev/null || true) at $w
 skipped=()
 for section in $sections; do
     case $section in
-    pages)
-        for n in $sizes; do
-            echo "bench: pages run, $(commas "$n") pages..." >&2
-            bench_pages "$n"
-        done
-        ;;
+    pages) run_section true "$sizes" "pages run" pages bench_pages "" ;;
     links)
-        if links_available; then
-            for n in $link_sizes; do
-                echo "bench: cross-links, $(commas "$n") pages..." >&2
-                bench_links "$n"
-            done
-        else
-            skipped+=("cross-links: 'pagewright-cli links' does not cross-link pages in this build yet")
-        fi
+        run_section links_available "$link_sizes" cross-links pages bench_links \
+            "cross-links: 'pagewright-cli links' does not cross-link pages in this build yet"
         ;;
     index)
-        if index_available; then
-            for n in $index_sizes; do
-                echo "bench: index pages, $(commas "$n") pages..." >&2
-                bench_index "$n"
-            done
-        else
-            skipped+=("index pages: 'pagewright-cli index' does not write index pages in this build yet")
-        fi
+        run_section index_available "$index_sizes" "index pages" pages bench_index \
+            "index pages: 'pagewright-cli index' does not write index pages in this build yet"
         ;;
     yearbook)
-        if yearbook_available; then
-            for n in $yearbook_sizes; do
-                echo "bench: yearbook, $(commas "$n") records..." >&2
-                bench_yearbook "$n"
-            done
-        else
-            skipped+=("yearbook: 'pagewright-cli yearbook' does not write the yearbook page in this build yet")
-        fi
+        run_section yearbook_available "$yearbook_sizes" yearbook records bench_yearbook \
+            "yearbook: 'pagewright-cli yearbook' does not write the yearbook page in this build yet"
         ;;
     window)
-        if [ -x "$window_bench" ]; then
-            for n in $window_sizes; do
-                echo "bench: window, $(commas "$n") pages..." >&2
-                bench_window "$n"
-            done
-        else
-            skipped+=("window: $window_bench was not built (the window is off in this build)")
-        fi
+        run_section window_available "$window_sizes" window pages bench_window \
+            "window: $window_bench was not built (the window is off in this build)"
         ;;
     *)
         echo "bench: unknown section '$section'" >&2
