@@ -110,6 +110,28 @@ QGridLayout* fileListsRow(DriveList* drive, DirList* directories, FileList* file
     return grid;
 }
 
+// A frame of two exclusive choices under a bold heading; returns the frame's layout for what
+// follows the choices.
+QVBoxLayout* choiceFrame(QGroupBox* frame, QLabel*& heading, const char* headingName,
+                         QRadioButton*& first, const char* firstName, QRadioButton*& second,
+                         const char* secondName) {
+    auto* layout = new QVBoxLayout(frame);
+    layout->setSpacing(4);
+    heading = label(headingName);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    first = named(new QRadioButton, firstName);
+    second = named(new QRadioButton, secondName);
+    auto* group = new QButtonGroup(frame);
+    group->addButton(first);
+    group->addButton(second);
+    layout->addWidget(heading);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    return layout;
+}
+
 }  // namespace
 
 void Form1::buildWindow() {
@@ -184,20 +206,8 @@ QWidget* Form1::buildPagesTab() {
 
     nompage = named(new QGroupBox, "nompage");
     {
-        auto* layout = new QVBoxLayout(nompage);
-        layout->setSpacing(4);
-        Label12 = label("Label12");
-        QFont bold = Label12->font();
-        bold.setBold(true);
-        Label12->setFont(bold);
-        Option1 = named(new QRadioButton, "Option1");
-        Option2 = named(new QRadioButton, "Option2");
-        auto* group = new QButtonGroup(nompage);
-        group->addButton(Option1);
-        group->addButton(Option2);
-        layout->addWidget(Label12);
-        layout->addWidget(Option1);
-        layout->addWidget(Option2);
+        QVBoxLayout* layout =
+            choiceFrame(nompage, Label12, "Label12", Option1, "Option1", Option2, "Option2");
         auto* lists = new QHBoxLayout;
         lists->setSpacing(6);
         lists->addSpacing(20);
@@ -227,22 +237,10 @@ QWidget* Form1::buildPagesTab() {
     right->setSpacing(8);
     Frame5 = named(new QGroupBox, "Frame5");
     {
-        auto* layout = new QVBoxLayout(Frame5);
-        layout->setSpacing(4);
-        Label13 = label("Label13");
-        QFont bold = Label13->font();
-        bold.setBold(true);
-        Label13->setFont(bold);
-        titrep1 = named(new QRadioButton, "titrep1");
-        titrep2 = named(new QRadioButton, "titrep2");
-        auto* group = new QButtonGroup(Frame5);
-        group->addButton(titrep1);
-        group->addButton(titrep2);
+        QVBoxLayout* layout =
+            choiceFrame(Frame5, Label13, "Label13", titrep1, "titrep1", titrep2, "titrep2");
         nomdufichierhtm[4] = tagList("nomdufichierhtm4", false);
         keepPlaceWhenHidden(nomdufichierhtm[4]);
-        layout->addWidget(Label13);
-        layout->addWidget(titrep1);
-        layout->addWidget(titrep2);
         auto* row = new QHBoxLayout;
         row->addSpacing(20);
         row->addWidget(nomdufichierhtm[4]);
