@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <charconv>
 
 #include "engine/disk.h"
@@ -33,7 +34,8 @@ class HyperlinksRun {
           m_display(context.display()),
           m_directory(context.settings.hyperdir),
           m_linkMarker(startMarkerOf(context.settings.sourcelien)),
-          m_textMarker(startMarkerOf(context.settings.Textelien)) {}
+          m_textMarker(startMarkerOf(context.settings.Textelien)),
+          m_tagMarkers{m_linkMarker, m_textMarker} {}
 
     RunOutcome run();
 
@@ -49,6 +51,8 @@ class HyperlinksRun {
     Directory m_directory;
     std::string m_linkMarker;
     std::string m_textMarker;
+    // What a rewrite must not put into a page, since the next run would read it as a tag.
+    std::array<std::string, 2> m_tagMarkers;
     std::vector<std::string> m_pages;
     // Every page's link text as it stands on disk now, and the groups of its link values.
     std::vector<TagLine> m_texts;
@@ -123,7 +127,7 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
         return;
     }
     file = FileHandle();
-    std::string linked = p_ajoute_lien(m_bytes, m_links, m_context.settings.Tag99);
+    std::string linked = p_ajoute_lien(m_bytes, m_links, m_context.settings.Tag99, m_tagMarkers);
     if (linked == m_bytes) {
         m_context.report.unchanged();
         return;

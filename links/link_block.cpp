@@ -13,21 +13,92 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr uint64_t kNoLine = UINT64_MAX;
 
+struct Found {
+    size_t at = std::string_view::npos;
+    size_t size = 0;
+};
+
+// The first occurrence in `text` of a block marker or of one of `tagMarkers`.
+Found firstMarker(std::string_view text, std::span<const std::string> tagMarkers) {
+    Found first;
+    auto consider = [&](std::string_view marker) {
+        size_t at = text.find(marker);
+        if (at < first.at) {
+            first = Found{at, marker.size()};
+        }
+    };
+    consider(kLinkBlockStart);
+    consider(kLinkBlockEnd);
+    for (const std::string& marker : tagMarkers) {
+        if (!marker.empty()) {
+            consider(marker);
+        }
+    }
+    return first;
+}
+
+bool holdsAny(std::string_view text, std::span<const std::string> tagMarkers) {
+    return firstMarker(text, tagMarkers).at != std::string_view::npos;
+}
+
+// True when `text` holds the start marker or the end marker of one of the regions whose start
+// markers are `tagMarkers`.
+bool boundsTagRegion(std::string_view text, std::span<const std::string> tagMarkers) {
+    for (const std::string& marker : tagMarkers) {
+        if (marker.empty()) {
+            continue;
+        }
+        if (contains(text, marker)) {
+            return true;
+        }
+        if (marker.starts_with(kOpenerPrefix)) {
+            std::string closer(kCloserPrefix);
+            closer += std::string_view(marker).substr(kOpenerPrefix.size());
+            if (contains(text, closer)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
+std::string withoutMarkers(std::string_view text, std::span<const std::string> tagMarkers) {
+    std::string clean(text);
+    // Taking one marker out can join two pieces into a new one, hence the search anew.
+    for (Found found = firstMarker(clean, tagMarkers); found.at != std::string::npos;
+         found = firstMarker(clean, tagMarkers)) {
+        clean.erase(found.at, found.size);
+    }
+    return clean;
+}
+
 void appendLinkLine(std::string& out, std::string_view prefix, std::string_view target,
-                    std::string_view text) {
+                    std::string_view text, std::span<const std::string> tagMarkers) {
+    size_t begin = out.size();
     out += "<a href =\"";
     out += prefix;
     out += target;
     out += "\">";
-    out += text;
+    if (holdsAny(text, tagMarkers)) {
+        out += withoutMarkers(text, tagMarkers);
+    } else {
+        out += text;
+    }
     out += "</a><br>";
+    // What is left is in the address (the prefix or the file name): each "<" written "&lt;"
+    // takes one "<" away, so this ends.
+    for (Found found = firstMarker(std::string_view(out).substr(begin), tagMarkers);
+         found.at != std::string_view::npos;
+         found = firstMarker(std::string_view(out).substr(begin), tagMarkers)) {
+        out.replace(begin + found.at, 1, "&lt;");
+    }
     out += kLineEnd;
 }
 
 std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
-                          std::string_view tag99) {
+                          std::string_view tag99, std::span<const std::string> tagMarkers) {
     if (page.empty()) {
         return {};
     }
@@ -49,7 +120,7 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
     std::string block(kLinkBlockStart);
     block += kLineEnd;
     for (const Link& link : links) {
-        appendLinkLine(block, prefix, link.target, link.text);
+        appendLinkLine(block, prefix, link.target, link.text, tagMarkers);
     }
 
     std::string out;
@@ -63,6 +134,12 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
         }
         size_t start = line.find(kLinkBlockStart);
         if (start != std::string_view::npos) {
+            // Text before the marker lies outside the block only when no block is open.
+            std::string_view before = line.substr(0, start);
+            if (!inBlock && boundsTagRegion(before, tagMarkers)) {
+                out += before;
+                out += kLineEnd;
+            }
             out += block;
             bool closedOnLine =
                 line.find(kLinkBlockEnd, start + kLinkBlockStart.size()) != std::string_view::npos;

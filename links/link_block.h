@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,10 +17,18 @@ struct Link {
     std::string text;
 };
 
+// `text` with every occurrence of the block markers and of `tagMarkers` removed, again until
+// none is left. Those markers are comments, so the text shows the same in a page.
+std::string withoutMarkers(std::string_view text, std::span<const std::string> tagMarkers);
+
 // Appends one link line with its CR LF: `<a href ="` + prefix + target + `">` + text +
-// `</a><br>`. Nothing is escaped: the prefix and the text are HTML.
+// `</a><br>`. Nothing else is escaped: the prefix and the text are HTML. A line that would
+// hold a block marker or one of `tagMarkers` gets it neutralised (the text without it, the
+// address with its "<" written "&lt;", which HTML reads as the same address), since the next run
+// would read it back as part of the page's layout: a start marker would open another block, an end
+// marker would close the block early and be kept, a tag's marker would move that tag's line.
 void appendLinkLine(std::string& out, std::string_view prefix, std::string_view target,
-                    std::string_view text);
+                    std::string_view text, std::span<const std::string> tagMarkers = {});
 
 // The page `page` with its link block regenerated (`p_ajoute_lien`): every line holding the
 // start marker becomes the bare start marker followed by one line per link, in order, with
@@ -29,7 +38,11 @@ void appendLinkLine(std::string& out, std::string_view prefix, std::string_view 
 // one, gets a bare end marker after its links, and a line holding a start marker followed by
 // an end marker becomes the start marker, the links and the bare end marker, so no later line
 // is ever lost. Lines are read as CR, LF or CR LF and written with CR LF, the last one too.
+// `tagMarkers` are the start markers the run reads its tags by: no link line holds them (see
+// appendLinkLine), and when the text before a start marker that stands outside any block holds
+// one of them or the matching end marker, that text is kept as a line of its own before the
+// block, so the region it bounds is not lost and the page reads the same at the next run.
 std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
-                          std::string_view tag99);
+                          std::string_view tag99, std::span<const std::string> tagMarkers = {});
 
 }  // namespace pw
