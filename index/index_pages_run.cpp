@@ -1,61 +1,53 @@
 #include "index/index_pages_run.h"
 
-#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 
 #include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/markers.h"
 #include "engine/progress_text.h"
 #include "index/htm_listing.h"
 #include "index/index_pages.h"
 #include "index/index_scan.h"
+#include "index/progress_pace.h"
 
 namespace pw {
 
 namespace {
 
-// Pages are small; a modest buffer keeps a run over many pages light.
-constexpr size_t kPageBuffer = 16 * 1024;
+// Pages are small: one read usually takes a whole page, the next finds its end.
+constexpr size_t kFirstBufferSize = 64 * 1024;
 
-// Feeds the page `name` to `scanner` line by line. With a display, shows the line number and
-// the share of the page's bytes read so far. A page that cannot be read gives no capture.
-std::optional<PageCapture> scanPageFile(const Directory& source, const std::string& name,
-                                        IndexPageScanner& scanner, ProgressDisplay* display) {
-    scanner.reset();
+// Reads the page `name` whole into `buffer`, whose capacity is kept from page to page, and
+// returns its bytes; nothing when it cannot be read.
+std::optional<std::string_view> readPage(const Directory& source, const std::string& name,
+                                         std::string& buffer) {
     FileHandle file = source.openForReading(name);
     if (!file.valid()) {
         return std::nullopt;
     }
-    uint64_t size = 0;
-    struct stat info;
-    if (::fstat(file.fd(), &info) == 0) {
-        size = static_cast<uint64_t>(info.st_size);
+    if (buffer.size() < kFirstBufferSize) {
+        buffer.resize(kFirstBufferSize);
     }
-    LineReader reader = LineReader::fromFd(file.fd(), kPageBuffer);
-    std::string_view line;
-    uint64_t number = 0;
-    uint64_t consumed = 0;
-    char digits[24];
-    while (reader.next(line)) {
-        scanner.feed(line);
-        if (display != nullptr) {
-            ++number;
-            // One byte stands for the line end, whether it was CR, LF or CR LF.
-            consumed += line.size() + 1;
-            auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-            display->setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
-            display->setLineBar(wholePercent(consumed < size ? consumed : size, size));
+    size_t got = 0;
+    for (;;) {
+        if (got == buffer.size()) {
+            buffer.resize(buffer.size() * 2);
         }
+        ssize_t n = ::read(file.fd(), buffer.data() + got, buffer.size() - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            return std::string_view(buffer.data(), got);
+        }
+        got += static_cast<size_t>(n);
     }
-    if (display != nullptr && number > 0) {
-        display->setLineBar(100);
-    }
-    if (reader.failed()) {
-        return std::nullopt;
-    }
-    return scanner.capture();
 }
 
 // Writes one index page per group; a criterion that cannot be part of a file name writes
@@ -94,31 +86,47 @@ RunOutcome runIndexPages(RunContext& context) {
     display.setRecordText(recordText(1, total));
     display.setTotalBar(wholePercent(1, total));
 
-    IndexPageScanner scanner(startMarkerOf(settings.tagindex2), startMarkerOf(settings.Tagindex));
+    const std::string criterionMarker = startMarkerOf(settings.tagindex2);
+    const std::string textMarker = startMarkerOf(settings.Tagindex);
     std::vector<IndexEntry> entries;
+    std::string buffer;
+    ProgressPace pace(total);
+    double t0 = clockSeconds();
+    char digits[24];
     for (uint64_t k = 1; k <= names.size(); ++k) {
         const std::string& name = names[k - 1];
-        // The display follows the pages, and a stop is taken, from the second page on.
-        const bool shown = k >= 2;
-        double t0 = clockSeconds();
+        std::optional<std::string_view> page;
         if (!isIndexPageName(name)) {
-            std::optional<PageCapture> capture =
-                scanPageFile(source, name, scanner, shown ? &display : nullptr);
-            if (capture) {
-                entries.push_back(
-                    IndexEntry{std::move(capture->criterion), std::move(capture->linkText), name});
+            page = readPage(source, name, buffer);
+            if (page) {
+                std::optional<PageCapture> capture =
+                    scanIndexPage(*page, criterionMarker, textMarker);
+                if (capture) {
+                    entries.push_back(IndexEntry{std::move(capture->criterion),
+                                                 std::move(capture->linkText), name});
+                }
             }
         }
-        if (!shown) {
-            continue;
+        // The display follows the pages, and a stop is taken, from the second page on.
+        double t1 = clockSeconds();
+        if (k >= 2 && pace.due(k, t1)) {
+            // The page is read whole before it is scanned, so its line counter and bar show
+            // it finished.
+            if (uint64_t lines = page ? countLines(*page) : 0; lines > 0) {
+                auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
+                display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+                display.setLineBar(100);
+            }
+            display.setRecordText(recordText(k, total));
+            display.setTotalBar(wholePercent(k, total));
+            display.setTimeText(timeText(settings.language, t1 - t0, total - k));
         }
-        double dt = clockSeconds() - t0;
-        display.setRecordText(recordText(k, total));
-        display.setTotalBar(wholePercent(k, total));
-        display.setTimeText(timeText(settings.language, dt, total - k));
-        display.pumpEvents();
-        if (context.stopRequested()) {
-            return RunOutcome::Stopped;
+        t0 = t1;
+        if (k >= 2) {
+            display.pumpEvents();
+            if (context.stopRequested()) {
+                return RunOutcome::Stopped;
+            }
         }
     }
 

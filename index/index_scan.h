@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,9 +38,15 @@ class IndexPageScanner {
     PageCapture m_capture;
 };
 
-// Scans a whole page held in memory (lines end at CR, LF or CR LF).
+// Scans a whole page held in memory (lines end at CR, LF or CR LF) with the same result as
+// feeding its lines to an IndexPageScanner, without splitting it into lines: only the lines
+// around the markers are looked at.
 std::optional<PageCapture> scanIndexPage(std::string_view bytes, std::string_view criterionMarker,
                                          std::string_view textMarker);
+
+// The number of lines of `bytes` (CR, LF and CR LF each end one; a last line without an end
+// counts).
+uint64_t countLines(std::string_view bytes);
 
 // True for a name the index lists: it ends in ".htm" in any letter case and is not hidden.
 bool isListedPageName(std::string_view name);
