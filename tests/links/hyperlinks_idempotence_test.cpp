@@ -1,0 +1,158 @@
+// Running the cross-links again over the pages of a run gives them back, over thousands of
+// random directories.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "engine/line_reader.h"
+#include "engine/markers.h"
+#include "links/link_block.h"
+#include "links/tag_line.h"
+#include "links_test_support.h"
+#include "random_pages.h"
+
+namespace pw::test {
+namespace {
+
+using Snapshot = std::vector<std::pair<std::string, std::string>>;
+
+std::vector<std::string> linesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    LineReader reader = LineReader::fromMemory(bytes);
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+// True when regenerating the page's block replaces or drops one of the lines its tag line for
+// `marker` is read from (the first line holding the marker up to the tag line): the block and
+// its start line are the run's to rewrite, so such a page reads differently once rewritten.
+bool blockHoldsTagLine(const std::string& bytes, const std::string& marker) {
+    std::vector<std::string> lines = linesOf(bytes);
+    std::vector<bool> kept(lines.size(), true);
+    bool inBlock = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (contains(lines[i], kLinkBlockEnd)) {
+            inBlock = false;
+        }
+        size_t start = lines[i].find(kLinkBlockStart);
+        if (start != std::string::npos) {
+            kept[i] = false;
+            bool closedLater = false;
+            for (size_t k = i + 1; k < lines.size(); ++k) {
+                closedLater = closedLater || contains(lines[k], kLinkBlockEnd);
+            }
+            inBlock = closedLater && lines[i].find(kLinkBlockEnd, start) == std::string::npos;
+        } else if (inBlock) {
+            kept[i] = false;
+        }
+    }
+    size_t first = 0;
+    while (first < lines.size() && !contains(lines[first], marker)) {
+        ++first;
+    }
+    for (size_t i = first; i < lines.size(); ++i) {
+        if (!kept[i]) {
+            return true;
+        }
+        if (!contains(lines[i], marker)) {
+            break;
+        }
+    }
+    return false;
+}
+
+// Writes the files of `files` into `directory` over the files of the same names, in place, so
+// that the directory lists its pages in the same order as before.
+void overwrite(const std::string& directory, const Snapshot& files) {
+    for (const auto& [name, bytes] : files) {
+        if (bytes != "<not a file>") {
+            std::ofstream(directory + name, std::ios::binary | std::ios::trunc) << bytes;
+        }
+    }
+}
+
+void expectSame(const Snapshot& expected, const Snapshot& actual) {
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(expected[i].first, actual[i].first);
+        ASSERT_EQ(maskNotFound(expected[i].second), maskNotFound(actual[i].second))
+            << "file " << actual[i].first;
+    }
+}
+
+// A directory lists a page rewritten by renaming where the file system puts a new name, which
+// on some file systems moves it: each run here starts from a directory that lists its pages
+// as the first did, so that only the run itself is compared.
+TEST(HyperlinksIdempotence, RunningAgainGivesThePagesOfTheFirstRun) {
+    const uint32_t seed = 20261208;
+    DirectoryMaker maker(seed);
+    const int rounds = 3000;
+    int strict = 0;
+    int markerTexts = 0;
+    for (int round = 0; round < rounds; ++round) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", directory " + std::to_string(round));
+        TempDir first(true);
+        TempDir second(true);
+        TempDir third(true);
+        DirectoryMaker::Choice choice = maker.choose();
+        SCOPED_TRACE("link tag " + choice.linkTag + ", text tag " + choice.textTag + ", prefix " +
+                     choice.tag99);
+        maker.fill(choice, {first.path(), second.path(), third.path()});
+        const std::string linkMarker = startMarkerOf(choice.linkTag);
+        const std::string textMarker = startMarkerOf(choice.textTag);
+        Snapshot before = snapshot(first.path());
+
+        LinksRun once(first.path(), choice.linkTag, choice.textTag, choice.tag99);
+        ASSERT_EQ(once.run(), RunOutcome::Completed);
+        Snapshot afterOne = snapshot(first.path());
+        overwrite(second.path(), afterOne);
+        LinksRun again(second.path(), choice.linkTag, choice.textTag, choice.tag99);
+        ASSERT_EQ(again.run(), RunOutcome::Completed);
+        Snapshot afterTwo = snapshot(second.path());
+        overwrite(third.path(), afterTwo);
+        LinksRun thrice(third.path(), choice.linkTag, choice.textTag, choice.tag99);
+        ASSERT_EQ(thrice.run(), RunOutcome::Completed);
+        Snapshot afterThree = snapshot(third.path());
+
+        // A page whose tag line the first run rewrote reads differently afterwards, and the
+        // pages before it in the list were linked with what it read before.
+        bool rewroteTagLine = false;
+        bool textHoldsMarker = false;
+        for (size_t i = 0; i < before.size(); ++i) {
+            const std::string& bytes = before[i].second;
+            rewroteTagLine =
+                rewroteTagLine ||
+                (afterOne[i].second != bytes &&
+                 (blockHoldsTagLine(bytes, linkMarker) || blockHoldsTagLine(bytes, textMarker)));
+            std::string text = tagLineOf(bytes, textMarker).text;
+            textHoldsMarker = textHoldsMarker || contains(text, kLinkBlockStart) ||
+                              contains(text, kLinkBlockEnd) || contains(text, linkMarker);
+        }
+        if (!rewroteTagLine) {
+            ++strict;
+            markerTexts += textHoldsMarker && afterOne != before ? 1 : 0;
+            expectSame(afterOne, afterTwo);
+        }
+        // With the block as a tag, the tag lines are the links themselves and change at every
+        // run; any other directory settles after its first run.
+        if (linkMarker != kLinkBlockStart && textMarker != kLinkBlockStart) {
+            expectSame(afterTwo, afterThree);
+        }
+        if (testing::Test::HasFatalFailure()) {
+            return;
+        }
+    }
+    EXPECT_GT(strict, rounds / 2);
+    EXPECT_GT(markerTexts, rounds / 50);
+    std::printf(
+        "%d of %d directories gave the same pages twice, %d of them with link texts "
+        "holding a marker\n",
+        strict, rounds, markerTexts);
+}
+
+}  // namespace
+}  // namespace pw::test
