@@ -14,14 +14,14 @@
 
 namespace {
 
-// Pages whose end markers multiply (values carrying "<!--/tag100-->") grow without bound; the
-// comparison stops before the page gets that large.
+// Models with several end markers add several blocks per record; the comparison stops before
+// the page gets large.
 constexpr uint64_t kLargestPage = 20000;
 
-std::string joined(const std::vector<std::string>& lines) {
+std::string joined(const std::vector<pw::YearbookLine>& lines) {
     std::string text;
-    for (const std::string& line : lines) {
-        text += line;
+    for (const pw::YearbookLine& line : lines) {
+        text += line.text;
         text += "\r\n";
     }
     return text;
@@ -42,18 +42,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view records = split == std::string_view::npos ? "" : input.substr(split + 1);
 
     pw::YearbookBuilder builder(model);
-    std::vector<std::string> page;
+    std::vector<std::string> lines;
     pw::LineReader modelLines = pw::LineReader::fromMemory(model);
     std::string_view line;
     while (modelLines.next(line)) {
-        page.emplace_back(line);
+        lines.emplace_back(line);
     }
-    const std::vector<pw::BlockItem> block = pw::blockTemplateOf(page);
+    const std::vector<pw::BlockItem> block = pw::blockTemplateOf(lines);
+    std::vector<pw::YearbookLine> page;
+    for (std::string& text : lines) {
+        page.push_back(pw::YearbookLine{std::move(text), false});
+    }
 
     pw::ColumnTable columns;
     pw::LineReader reader = pw::LineReader::fromMemory(records);
     std::string settled;
-    std::vector<std::string> next;
+    std::vector<pw::YearbookLine> next;
     for (int record = 0; record < mostRecords && reader.next(line); ++record) {
         columns.split(line, separator);
         builder.addRecord(columns);

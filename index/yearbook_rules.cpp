@@ -16,11 +16,18 @@ void appendLine(std::string& out, std::string_view line) {
 }
 
 void writeBlockCopy(const std::vector<BlockItem>& block, const ColumnTable& columns,
-                    std::vector<std::string>& out) {
+                    std::vector<YearbookLine>& out) {
     for (const BlockItem& item : block) {
-        out.push_back(item.column >= 0 ? columns.at(item.column) : item.line);
+        if (item.column >= 0) {
+            out.push_back(YearbookLine{columns.at(item.column), true});
+        } else {
+            out.push_back(YearbookLine{item.line, false});
+        }
     }
 }
+
+// Settled runs kept aside for reuse, so a run's buffer is not allocated again for each record.
+constexpr size_t kSpareRuns = 8;
 
 std::vector<std::string> linesOf(std::string_view bytes) {
     std::vector<std::string> lines;
@@ -60,32 +67,33 @@ std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLine
     return block;
 }
 
-bool applyYearbookPass(std::vector<std::string>& page, bool firstPass, const ColumnTable& columns,
-                       const std::vector<BlockItem>& block, std::vector<std::string>& out) {
+bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const ColumnTable& columns,
+                       const std::vector<BlockItem>& block, std::vector<YearbookLine>& out) {
     bool skip = false;
-    for (std::string& line : page) {
-        if (contains(line, kOpenerPrefix)) {
-            if (std::optional<int> k = smallestOpenerTag(line, kLastColumnTag)) {
-                out.push_back(columns.at(*k));
+    for (YearbookLine& line : page) {
+        const std::string& text = line.text;
+        if (!line.value && contains(text, kOpenerPrefix)) {
+            if (std::optional<int> k = smallestOpenerTag(text, kLastColumnTag)) {
+                out.push_back(YearbookLine{columns.at(*k), true});
                 skip = true;
             }
-            if (firstPass && contains(line, kBlockStart)) {
-                out.emplace_back(kBlockStart);
+            if (firstPass && contains(text, kBlockStart)) {
+                out.push_back(YearbookLine{std::string(kBlockStart), false});
             }
-        } else if (contains(line, kCloserPrefix)) {
+        } else if (!line.value && contains(text, kCloserPrefix)) {
             skip = false;
-            if (contains(line, kBlockEnd)) {
+            if (contains(text, kBlockEnd)) {
                 if (firstPass) {
-                    out.emplace_back(kBlockEnd);
+                    out.push_back(YearbookLine{std::string(kBlockEnd), false});
                 } else {
                     writeBlockCopy(block, columns, out);
                 }
             }
         } else if (!skip) {
-            if (contains(line, kGeneratorText)) {
-                out.emplace_back(kGeneratorLine);
-            } else if (contains(line, kTitleText)) {
-                out.emplace_back(kYearbookTitleLine);
+            if (contains(text, kGeneratorText)) {
+                out.push_back(YearbookLine{std::string(kGeneratorLine), false});
+            } else if (contains(text, kTitleText)) {
+                out.push_back(YearbookLine{std::string(kYearbookTitleLine), false});
             } else {
                 out.push_back(std::move(line));
             }
@@ -94,118 +102,176 @@ bool applyYearbookPass(std::vector<std::string>& page, bool firstPass, const Col
     return skip;
 }
 
-bool isSettledYearbookLine(std::string_view line) {
-    if (contains(line, kOpenerPrefix) || contains(line, kCloserPrefix)) {
-        return false;
+YearbookBuilder::LineClass YearbookBuilder::classify(std::string_view line, bool value) {
+    LineClass how;
+    if (!value && contains(line, kOpenerPrefix)) {
+        how.kind = Kind::Opener;
+        how.column = smallestOpenerTag(line, kLastColumnTag).value_or(-1);
+        how.block = contains(line, kBlockStart);
+    } else if (!value && contains(line, kCloserPrefix)) {
+        how.kind = Kind::Closer;
+        how.block = contains(line, kBlockEnd);
+    } else if (contains(line, kGeneratorText)) {
+        // The rewritten line rewrites to itself: it is settled.
+        if (line != kGeneratorLine) {
+            how.kind = Kind::Generator;
+        }
+    } else if (contains(line, kTitleText) && line != kYearbookTitleLine) {
+        how.kind = Kind::Title;
     }
-    if (contains(line, kGeneratorText)) {
-        return line == kGeneratorLine;
-    }
-    return !contains(line, kTitleText) || line == kYearbookTitleLine;
+    return how;
 }
 
 YearbookBuilder::YearbookBuilder(std::string_view model) : m_model(model) {
     std::vector<std::string> lines = linesOf(model);
-    m_block = blockTemplateOf(lines);
-    for (std::string& line : lines) {
-        m_middle.push_back(Row{std::move(line), 1});
+    // Settled model lines in a row are joined once here, so a block copy appends them at once.
+    for (BlockItem& item : blockTemplateOf(lines)) {
+        if (item.column >= 0) {
+            m_block.push_back(Item{item.column, LineClass{}, 1, {}});
+            continue;
+        }
+        LineClass how = classify(item.line, false);
+        if (how.kind != Kind::Settled) {
+            m_block.push_back(Item{-1, how, 1, std::move(item.line)});
+            continue;
+        }
+        if (m_block.empty() || m_block.back().column >= 0 ||
+            m_block.back().how.kind != Kind::Settled) {
+            m_block.push_back(Item{-1, how, 0, {}});
+        }
+        appendLine(m_block.back().line, item.line);
+        ++m_block.back().lines;
     }
-    m_middleLines = m_middle.size();
-}
-
-void YearbookBuilder::append(std::vector<Row>& rows, std::string line, uint64_t count) {
-    if (!rows.empty() && rows.back().line == line) {
-        rows.back().count += count;
-    } else {
-        rows.push_back(Row{std::move(line), count});
-    }
-}
-
-bool YearbookBuilder::passOverMiddle(const ColumnTable& columns) {
-    // The rules of applyYearbookPass, applied to a row of equal lines at once.
-    const bool firstPass = m_records == 0;
-    bool skip = false;
-    m_scratch.clear();
-    for (Row& row : m_middle) {
-        const std::string& line = row.line;
-        if (contains(line, kOpenerPrefix)) {
-            std::optional<int> k = smallestOpenerTag(line, kLastColumnTag);
-            bool start = firstPass && contains(line, kBlockStart);
-            if (k && start) {
-                for (uint64_t i = 0; i < row.count; ++i) {
-                    append(m_scratch, columns.at(*k), 1);
-                    append(m_scratch, std::string(kBlockStart), 1);
-                }
-            } else if (k) {
-                append(m_scratch, columns.at(*k), row.count);
-            } else if (start) {
-                append(m_scratch, std::string(kBlockStart), row.count);
+    m_startClass = classify(kBlockStart, false);
+    m_endClass = classify(kBlockEnd, false);
+    // The model as the first pass sees it: no line of it is final yet.
+    for (const std::string& line : lines) {
+        LineClass how = classify(line, false);
+        if (how.kind != Kind::Settled) {
+            m_rest.push_back(Segment{how, 1, line});
+        } else {
+            if (m_rest.empty() || m_rest.back().how.kind != Kind::Settled) {
+                m_rest.push_back(Segment{how, 0, {}});
             }
-            skip = skip || k.has_value();
-        } else if (contains(line, kCloserPrefix)) {
-            skip = false;
-            if (!contains(line, kBlockEnd)) {
-                continue;
-            }
-            if (firstPass) {
-                append(m_scratch, std::string(kBlockEnd), row.count);
-                continue;
-            }
-            for (uint64_t i = 0; i < row.count; ++i) {
-                for (const BlockItem& item : m_block) {
-                    append(m_scratch, item.column >= 0 ? columns.at(item.column) : item.line, 1);
-                }
-            }
-        } else if (!skip) {
-            if (contains(line, kGeneratorText)) {
-                append(m_scratch, std::string(kGeneratorLine), row.count);
-            } else if (contains(line, kTitleText)) {
-                append(m_scratch, std::string(kYearbookTitleLine), row.count);
-            } else {
-                append(m_scratch, std::move(row.line), row.count);
-            }
+            appendLine(m_rest.back().text, line);
+            ++m_rest.back().lines;
         }
     }
-    return skip;
+    m_restLines = lines.size();
+}
+
+void YearbookBuilder::recycle(std::string&& text) {
+    if (m_spare.size() < kSpareRuns) {
+        text.clear();
+        m_spare.push_back(std::move(text));
+    }
+}
+
+std::string& YearbookBuilder::settledEnd(uint64_t lines) {
+    if (m_next.empty()) {
+        m_settledLines += lines;
+        return m_settled;
+    }
+    if (m_next.back().how.kind != Kind::Settled) {
+        m_next.push_back(Segment{LineClass{}, 0, {}});
+        if (!m_spare.empty()) {
+            m_next.back().text = std::move(m_spare.back());
+            m_spare.pop_back();
+        }
+    }
+    m_next.back().lines += lines;
+    m_nextLines += lines;
+    return m_next.back().text;
+}
+
+void YearbookBuilder::emit(std::string_view line, const LineClass& how) {
+    if (how.kind != Kind::Settled) {
+        m_next.push_back(Segment{how, 1, std::string(line)});
+        ++m_nextLines;
+        return;
+    }
+    appendLine(settledEnd(1), line);
+}
+
+void YearbookBuilder::emitRun(Segment&& run) {
+    if (m_next.empty()) {
+        m_settled += run.text;
+        m_settledLines += run.lines;
+        recycle(std::move(run.text));
+    } else if (m_next.back().how.kind == Kind::Settled) {
+        m_next.back().text += run.text;
+        m_next.back().lines += run.lines;
+        m_nextLines += run.lines;
+        recycle(std::move(run.text));
+    } else {
+        m_nextLines += run.lines;
+        m_next.push_back(std::move(run));
+    }
+}
+
+void YearbookBuilder::emitBlock(const ColumnTable& columns) {
+    for (const Item& item : m_block) {
+        if (item.column >= 0) {
+            emitValue(columns.at(item.column));
+        } else if (item.how.kind == Kind::Settled) {
+            settledEnd(item.lines) += item.line;
+        } else {
+            emit(item.line, item.how);
+        }
+    }
 }
 
 void YearbookBuilder::addRecord(const ColumnTable& columns) {
-    // Settled lines pass a pass unchanged and leave it outside any region, so the pass over
-    // the whole page is the settled head, the pass over the middle, and the settled tail when
-    // the middle's pass ends outside a region (inside one, the tail is dropped whole).
-    bool openAtEnd = passOverMiddle(columns);
-    ++m_records;
-    if (openAtEnd) {
-        m_tailReversed.clear();
-        m_tailLines = 0;
-    }
-
-    size_t head = 0;
-    while (head < m_scratch.size() && isSettledYearbookLine(m_scratch[head].line)) {
-        for (uint64_t i = 0; i < m_scratch[head].count; ++i) {
-            appendLine(m_settled, m_scratch[head].line);
+    // The rules of applyYearbookPass over the segments: a settled run passes whole or, inside
+    // a region, vanishes whole.
+    const bool firstPass = m_records == 0;
+    bool skip = false;
+    m_next.clear();
+    m_nextLines = 0;
+    for (Segment& segment : m_rest) {
+        const LineClass& how = segment.how;
+        switch (how.kind) {
+            case Kind::Settled:
+                if (skip) {
+                    recycle(std::move(segment.text));
+                } else {
+                    emitRun(std::move(segment));
+                }
+                break;
+            case Kind::Opener:
+                if (how.column >= 0) {
+                    emitValue(columns.at(how.column));
+                    skip = true;
+                }
+                if (firstPass && how.block) {
+                    emit(kBlockStart, m_startClass);
+                }
+                break;
+            case Kind::Closer:
+                skip = false;
+                if (how.block) {
+                    if (firstPass) {
+                        emit(kBlockEnd, m_endClass);
+                    } else {
+                        emitBlock(columns);
+                    }
+                }
+                break;
+            case Kind::Generator:
+                if (!skip) {
+                    emit(kGeneratorLine, LineClass{});
+                }
+                break;
+            case Kind::Title:
+                if (!skip) {
+                    emit(kYearbookTitleLine, LineClass{});
+                }
+                break;
         }
-        m_settledLines += m_scratch[head].count;
-        ++head;
     }
-    size_t tail = m_scratch.size();
-    while (tail > head && isSettledYearbookLine(m_scratch[tail - 1].line)) {
-        --tail;
-    }
-    for (size_t i = m_scratch.size(); i > tail; --i) {
-        m_tailLines += m_scratch[i - 1].count;
-        m_tailReversed.push_back(std::move(m_scratch[i - 1]));
-    }
-    m_middle.clear();
-    m_middleLines = 0;
-    for (size_t i = head; i < tail; ++i) {
-        m_middleLines += m_scratch[i].count;
-        m_middle.push_back(std::move(m_scratch[i]));
-    }
-}
-
-uint64_t YearbookBuilder::pageLines() const {
-    return m_settledLines + m_middleLines + m_tailLines;
+    m_rest.swap(m_next);
+    m_restLines = m_nextLines;
+    ++m_records;
 }
 
 void YearbookBuilder::takeSettled(std::string& out) {
@@ -219,14 +285,11 @@ void YearbookBuilder::finish(std::string& out) const {
         return;
     }
     out += m_settled;
-    for (const Row& row : m_middle) {
-        for (uint64_t i = 0; i < row.count; ++i) {
-            appendLine(out, row.line);
-        }
-    }
-    for (size_t i = m_tailReversed.size(); i > 0; --i) {
-        for (uint64_t j = 0; j < m_tailReversed[i - 1].count; ++j) {
-            appendLine(out, m_tailReversed[i - 1].line);
+    for (const Segment& segment : m_rest) {
+        if (segment.how.kind == Kind::Settled) {
+            out += segment.text;
+        } else {
+            appendLine(out, segment.text);
         }
     }
 }

@@ -27,6 +27,15 @@ struct BlockItem {
     std::string line;
 };
 
+// A line of the yearbook page. A column's value is data: whatever it holds, no pass reads it
+// as a tag marker, so a value holding "<!--/tag100-->" or "<!--tag3-->" neither adds blocks
+// nor swallows lines. Like any other line it is still dropped inside a column-tag region, and
+// a later pass still rewrites it when it holds the generator or the title text.
+struct YearbookLine {
+    std::string text;
+    bool value = false;
+};
+
 // What a block copy writes, read from the model from its first line: the line holding
 // "<!--tag100" and the lines after it, each column-tag region replaced by its column's value,
 // up to the first closer line holding "<!--/tag100". Column tags above the block and the lines
@@ -38,24 +47,15 @@ std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLine
 // block's end marker becomes a fresh block copy (on the first pass the markers are kept), the
 // generator line and the title line are rewritten. Appends the new lines to `out` (lines of
 // `page` may be moved there); returns true when the pass ends inside a column-tag region.
-bool applyYearbookPass(std::vector<std::string>& page, bool firstPass, const ColumnTable& columns,
-                       const std::vector<BlockItem>& block, std::vector<std::string>& out);
+bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const ColumnTable& columns,
+                       const std::vector<BlockItem>& block, std::vector<YearbookLine>& out);
 
-// True for a line every later pass copies unchanged (and drops inside a region): it holds no
-// tag marker and is already in its rewritten form if it is a generator or title line.
-bool isSettledYearbookLine(std::string_view line);
-
-// Grows the yearbook page record by record in time linear in the page: the page is kept as a
-// settled head that no later pass can change (handed out as bytes), the lines later passes may
-// still rewrite, and a tail of settled lines that only a region left open can remove. Each
-// record's pass runs over the middle part only, which gives the same page as passing over
-// the whole page once per record.
-//
-// The middle part is the last block and what follows it, unless column values themselves hold
-// tag markers: later passes read such a value as a marker again (as the pass over the whole
-// page does), so it stays in the middle part. Rows of equal lines are rewritten at once, so a
-// marker text repeated in every record stays cheap; marker values that differ from record to
-// record cost one rewrite per such line and record.
+// Grows the yearbook page record by record in time linear in the page, with the same page as
+// passing over the whole page once per record. A line is settled when no later pass can
+// change it (it is no marker and already in its rewritten form): settled lines only ever pass
+// unchanged, or vanish together inside a region, so runs of them are kept as joined bytes that
+// a pass moves whole. The settled lines ahead of the first line a pass may still change are
+// final and handed out; what remains is the last block's marker lines between a few runs.
 class YearbookBuilder {
   public:
     explicit YearbookBuilder(std::string_view model);
@@ -65,7 +65,7 @@ class YearbookBuilder {
 
     uint64_t records() const { return m_records; }
     // The number of lines of the page for the records added so far.
-    uint64_t pageLines() const;
+    uint64_t pageLines() const { return m_settledLines + m_restLines; }
 
     // Appends the settled head (CR LF line ends) to `out` and forgets it; it is the start of
     // the page for every number of records from now on. Nothing before the first record.
@@ -75,26 +75,53 @@ class YearbookBuilder {
     void finish(std::string& out) const;
 
   private:
-    // A line and how many times it stands in a row: values that later passes keep rewriting
-    // the same way pile up in rows, and a row is rewritten at once.
-    struct Row {
-        std::string line;
-        uint64_t count = 1;
+    // How a line acts in a pass: as a run of settled lines, a line holding "<!--tag", one
+    // holding "<!--/tag", or a generator or title line still to be rewritten.
+    enum class Kind : uint8_t { Settled, Opener, Closer, Generator, Title };
+    struct LineClass {
+        Kind kind = Kind::Settled;
+        int column = -1;     // Opener: the smallest column tag 0..99 it holds, or -1
+        bool block = false;  // Opener: holds "<!--tag100-->"; Closer: holds "<!--/tag100-->"
     };
-    static void append(std::vector<Row>& rows, std::string line, uint64_t count);
-    // The pass of the page rules over the middle rows; true when it ends inside a region.
-    bool passOverMiddle(const ColumnTable& columns);
+    // A run of settled lines, each ended with CR LF, or one line still to be passed.
+    struct Segment {
+        LineClass how;
+        uint64_t lines = 1;
+        std::string text;
+    };
+    // An item of the block copy: a column's value, a line to be passed again, or settled
+    // model lines joined with their CR LF ends.
+    struct Item {
+        int column = -1;
+        LineClass how;
+        uint64_t lines = 1;
+        std::string line;
+    };
+
+    static LineClass classify(std::string_view line, bool value);
+    // Appends a line to the pass being written: settled lines join the run before them (or
+    // the head, while no line to be passed again precedes them).
+    void emit(std::string_view line, const LineClass& how);
+    // Where settled bytes of `lines` lines are appended: the head, or the run that ends the
+    // pass being written.
+    std::string& settledEnd(uint64_t lines);
+    void emitRun(Segment&& run);
+    void emitValue(const std::string& value) { emit(value, classify(value, true)); }
+    void emitBlock(const ColumnTable& columns);
+    void recycle(std::string&& text);
 
     std::string m_model;
-    std::vector<BlockItem> m_block;
+    std::vector<Item> m_block;
+    LineClass m_startClass;
+    LineClass m_endClass;
     uint64_t m_records = 0;
     std::string m_settled;
     uint64_t m_settledLines = 0;
-    std::vector<Row> m_middle;
-    std::vector<Row> m_tailReversed;
-    uint64_t m_middleLines = 0;
-    uint64_t m_tailLines = 0;
-    std::vector<Row> m_scratch;
+    std::vector<Segment> m_rest;
+    uint64_t m_restLines = 0;
+    std::vector<Segment> m_next;
+    uint64_t m_nextLines = 0;
+    std::vector<std::string> m_spare;
 };
 
 // The whole page for a model and the records of a data file split at `separator`, starting

@@ -8,6 +8,7 @@
 #include "engine/disk.h"
 #include "engine/line_reader.h"
 #include "engine/progress_text.h"
+#include "index/progress_pace.h"
 #include "index/yearbook_rules.h"
 
 namespace pw {
@@ -149,14 +150,30 @@ RunOutcome runYearbook(RunContext& context) {
     FileHandle data = openForReading(settings.i30);
     LineReader records = LineReader::fromFd(data.valid() ? data.fd() : -1);
     records.skipByteOrderMark();
+    ProgressPace pace(n);
     std::string_view line;
     uint64_t i = 1;
-    uint64_t previousLines = builder.pageLines();
-    char digits[24];
+    uint64_t before = builder.pageLines();  // the page's lines before the current pass
+    double t0 = 0;
+    bool shown = false;
+    // The line counter and bars of record `i`, shown once its pass is made.
+    auto showPass = [&](uint64_t lines, double dt) {
+        char digits[24];
+        auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
+        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+        // The page's expected length, extrapolated from the growth of this pass.
+        uint64_t growth = lines > before ? lines - before : 0;
+        display.setLineBar(wholePercent(lines, lines + (n > i ? n - i : 0) * growth));
+        display.setTimeText(
+            timeText(settings.language, dt, n > i ? n - i : 0, RemainingWording::Yearbook));
+    };
     while (data.valid() && records.next(line)) {
-        double t0 = clockSeconds();
-        display.setRecordText(recordText(i, n));
-        display.setTotalBar(wholePercent(i, n));
+        t0 = clockSeconds();
+        shown = pace.due(i, t0);
+        if (shown) {
+            display.setRecordText(recordText(i, n));
+            display.setTotalBar(wholePercent(i, n));
+        }
         context.state.columns.split(line, settings.i33);
         display.pumpEvents();
         if (context.stopRequested()) {
@@ -164,25 +181,24 @@ RunOutcome runYearbook(RunContext& context) {
             return RunOutcome::Stopped;
         }
 
+        before = builder.pageLines();
         builder.addRecord(context.state.columns);
         builder.takeSettled(pending);
         if (pending.size() >= kFlushSize) {
             writer.write(pending);
             pending.clear();
         }
-
-        uint64_t lines = builder.pageLines();
-        uint64_t growth = lines > previousLines ? lines - previousLines : 0;
-        uint64_t expected = lines + (n > i ? n - i : 0) * growth;
-        previousLines = lines;
-        auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
-        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
-        display.setLineBar(wholePercent(lines, expected));
-
-        double dt = clockSeconds() - t0;
-        display.setTimeText(
-            timeText(settings.language, dt, n > i ? n - i : 0, RemainingWording::Yearbook));
+        if (shown) {
+            showPass(builder.pageLines(), clockSeconds() - t0);
+        }
         ++i;
+    }
+    // The last record is always shown, with its pass.
+    if (i > 1 && !shown) {
+        --i;
+        display.setRecordText(recordText(i, n));
+        display.setTotalBar(wholePercent(i, n));
+        showPass(builder.pageLines(), clockSeconds() - t0);
     }
     deliver();
     return RunOutcome::Completed;

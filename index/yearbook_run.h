@@ -11,7 +11,9 @@ namespace pw {
 // records finished before it.
 //
 // The current-file bar shows the lines of the page so far against the page's expected length,
-// extrapolated from the growth of the last record; the line text is that line count.
+// extrapolated from the growth of the last record; the line text is that line count. Progress
+// is shown for the records the ProgressPace picks, the last one always; the event pump and
+// the stop check come with every record.
 RunOutcome runYearbook(RunContext& context);
 
 }  // namespace pw

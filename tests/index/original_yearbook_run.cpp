@@ -19,10 +19,23 @@ void copyFile(const std::string& from, const std::string& to) {
                                ignored);
 }
 
+// The one departure from the original: a column value is data and is never read as a tag
+// marker. The original read a value holding "<!--/tag100-->" or "<!--tag3-->" as a marker in
+// the next pass, which multiplied the blocks for every later record; the run builds one block
+// per record instead. To compare with it, this transcription remembers which lines of the
+// page are values and skips the marker tests for them. For a value without a marker those tests
+// fail anyway, so for such data this is the original's algorithm unchanged.
 struct Yearbook {
     std::array<std::string, 101> colonnes;
     bool premier = true;
     bool saute = false;
+    std::vector<bool> valeursPage;  // for each line of the page: a column value
+    std::vector<bool> valeursTmp;   // the same for the pass being written
+
+    void ecrit(std::ofstream& out, const std::string& ligne, bool valeur) {
+        out << ligne << "\r\n";
+        valeursTmp.push_back(valeur);
+    }
 
     void decoupe(const std::string& ligne, char separateur) {
         size_t p = 0;
@@ -42,12 +55,12 @@ struct Yearbook {
         for (const std::string& b : readLines(tmp2)) {
             if (has(b, "<!--tag")) {
                 if (has(b, "<!--tag100")) {
-                    out << b << "\r\n";
+                    ecrit(out, b, false);
                     copie = true;
                 }
                 for (int k = 0; k <= 99; ++k) {
                     if (has(b, "<!--tag" + std::to_string(k) + "-->")) {
-                        out << colonnes[k] << "\r\n";
+                        ecrit(out, colonnes[k], true);
                         copie = false;
                         break;
                     }
@@ -55,11 +68,11 @@ struct Yearbook {
             } else if (has(b, "<!--/tag")) {
                 copie = true;
                 if (has(b, "<!--/tag100")) {
-                    out << b << "\r\n";
+                    ecrit(out, b, false);
                     break;
                 }
             } else if (copie) {
-                out << b << "\r\n";
+                ecrit(out, b, false);
             }
         }
         saute = false;
@@ -68,35 +81,38 @@ struct Yearbook {
     void passe(const std::string& page, const std::string& tmp, const std::string& tmp2) {
         std::vector<std::string> lignes = readLines(page);
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        valeursTmp.clear();
         saute = false;
-        for (const std::string& l : lignes) {
-            if (has(l, "<!--tag")) {
+        for (size_t i = 0; i < lignes.size(); ++i) {
+            const std::string& l = lignes[i];
+            const bool valeur = i < valeursPage.size() && valeursPage[i];
+            if (!valeur && has(l, "<!--tag")) {
                 for (int k = 0; k <= 99; ++k) {
                     if (has(l, "<!--tag" + std::to_string(k) + "-->")) {
-                        out << colonnes[k] << "\r\n";
+                        ecrit(out, colonnes[k], true);
                         saute = true;
                         break;
                     }
                 }
                 if (has(l, "<!--tag100-->") && premier) {
-                    out << "<!--tag100-->\r\n";
+                    ecrit(out, "<!--tag100-->", false);
                 }
-            } else if (has(l, "<!--/tag")) {
+            } else if (!valeur && has(l, "<!--/tag")) {
                 saute = false;
                 if (has(l, "<!--/tag100-->")) {
                     if (premier) {
-                        out << "<!--/tag100-->\r\n";
+                        ecrit(out, "<!--/tag100-->", false);
                     } else {
                         copieBloc(tmp2, out);
                     }
                 }
             } else if (!saute) {
                 if (has(l, "<meta name=\"GENERATOR\" content=")) {
-                    out << "<meta name=\"GENERATOR\" content=\"Pagewright\">\r\n";
+                    ecrit(out, "<meta name=\"GENERATOR\" content=\"Pagewright\">", false);
                 } else if (has(l, "<title>")) {
-                    out << "<title>Index</title>\r\n";
+                    ecrit(out, "<title>Index</title>", false);
                 } else {
-                    out << l << "\r\n";
+                    ecrit(out, l, valeur);
                 }
             }
         }
@@ -128,6 +144,7 @@ bool yearbookRun(const std::string& data, char separator, const std::string& mod
         yearbook.passe(page, tmp, tmp2);
         yearbook.premier = false;
         copyFile(tmp, page);
+        yearbook.valeursPage = yearbook.valeursTmp;
     }
     std::remove(tmp.c_str());
     std::remove(tmp2.c_str());
