@@ -171,6 +171,70 @@ TEST(HyperlinksRun, RunningTwiceGivesThePagesOfRunningOnce) {
     EXPECT_EQ(second.report.unchangedCount(), 6u);
 }
 
+// The link text of a page is its text region's tag line; when that line is, or holds, the
+// block's start or end marker, the links must still not carry the marker into the block.
+TEST(HyperlinksRun, ATextRegionBesideTheBlockStartGivesOneBlockAtEveryRun) {
+    struct Layout {
+        const char* name;
+        std::string region;  // "T" stands for the page's text
+    };
+    const std::vector<Layout> layouts = {
+        {"one-line region on the line before the block",
+         "<!--tag3-->T<!--/tag3-->\r\n<!--tag99-->\r\n"},
+        {"one-line region on the block's start line", "<!--tag3-->T<!--/tag3--><!--tag99-->\r\n"},
+        {"region closed on the block's start line", "<!--tag3-->\r\n<!--/tag3--><!--tag99-->\r\n"},
+        {"region ending in a block marker",
+         "<!--tag3-->\r\nT<!--/tag99-->\r\n<!--/tag3-->\r\n<!--tag99-->\r\n"},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        TempDir dir;
+        // Two pages, so that each block holds one link whatever order the directory lists them.
+        for (const char* text : {"A", "B"}) {
+            std::string region = layout.region;
+            if (size_t at = region.find('T'); at != std::string::npos) {
+                region.replace(at, 1, text);
+            }
+            writeFile(dir / (std::string(text) == "A" ? "a.htm" : "b.htm"),
+                      "<html>\r\n<!--tag2-->\r\nLyon\r\n<!--/tag2-->\r\n" + region +
+                          "<!--/tag99-->\r\n</html>\r\n");
+        }
+        LinksRun first(dir.path(), "Tag N°2", "Tag N°3");
+        ASSERT_EQ(first.run(), RunOutcome::Completed);
+        auto once = snapshot(dir.path());
+        for (const auto& [name, bytes] : once) {
+            size_t links = 0;
+            for (size_t at = bytes.find("<a href"); at != std::string::npos;
+                 at = bytes.find("<a href", at + 1)) {
+                ++links;
+            }
+            EXPECT_EQ(links, 1u) << name << "\n" << bytes;
+        }
+        for (int run = 2; run <= 3; ++run) {
+            LinksRun again(dir.path(), "Tag N°2", "Tag N°3");
+            ASSERT_EQ(again.run(), RunOutcome::Completed);
+            EXPECT_EQ(snapshot(dir.path()), once) << "run " << run;
+            EXPECT_EQ(again.report.writtenCount(), 0u);
+        }
+    }
+}
+
+TEST(HyperlinksRun, AOneLineRegionOnTheBlockStartLineKeepsItsLine) {
+    TempDir dir;
+    const std::string head = "<html>\r\n<!--tag2-->\r\nLyon\r\n<!--/tag2-->\r\n";
+    writeFile(dir / "a.htm", head + "<!--tag3-->A<!--/tag3--><!--tag99-->\r\n<!--/tag99-->\r\n");
+    writeFile(dir / "b.htm", head + "<!--tag3-->B<!--/tag3--><!--tag99-->\r\n<!--/tag99-->\r\n");
+    LinksRun run(dir.path(), "Tag N°2", "Tag N°3");
+    ASSERT_EQ(run.run(), RunOutcome::Completed);
+    // The text line of each page is the block's start or end marker, which shows nothing.
+    EXPECT_EQ(readFile(dir / "a.htm"), head +
+                                           "<!--tag3-->A<!--/tag3-->\r\n<!--tag99-->\r\n<a href "
+                                           "=\"b.htm\"></a><br>\r\n<!--/tag99-->\r\n");
+    EXPECT_EQ(readFile(dir / "b.htm"), head +
+                                           "<!--tag3-->B<!--/tag3-->\r\n<!--tag99-->\r\n<a href "
+                                           "=\"a.htm\"></a><br>\r\n<!--/tag99-->\r\n");
+}
+
 TEST(HyperlinksRun, EmptyFilesMatchEachOtherAndBlankValues) {
     TempDir dir;
     writeFile(dir / "empty1.htm", "");

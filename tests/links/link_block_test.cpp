@@ -72,5 +72,88 @@ TEST(LinkBlock, RegeneratingTwiceGivesTheSamePage) {
     }
 }
 
+// The start markers of a run with link tag 2 and text tag 3.
+const std::vector<std::string> kTagMarkers = {"<!--tag2-->", "<!--tag3-->"};
+
+TEST(LinkBlock, LinkLinesNeverHoldAMarkerTheNextRunWouldRead) {
+    struct LineCase {
+        const char* name;
+        std::string prefix;
+        Link link;
+        std::string expected;
+    };
+    const std::vector<LineCase> cases = {
+        {"start marker taken out of the text",
+         "",
+         {"b.htm", "<!--tag99-->"},
+         "<a href =\"b.htm\"></a><br>"},
+        {"end marker taken out of the text",
+         "",
+         {"b.htm", " x<!--/tag99-->y"},
+         "<a href =\"b.htm\"> xy</a><br>"},
+        {"a marker left by taking one out is taken out too",
+         "",
+         {"b.htm", "<!--tag<!--tag99-->99-->"},
+         "<a href =\"b.htm\"></a><br>"},
+        {"link and text tags' start markers taken out",
+         "",
+         {"b.htm", "<!--tag2-->Lyon<!--tag3-->"},
+         "<a href =\"b.htm\">Lyon</a><br>"},
+        {"other tags' markers and end markers kept",
+         "",
+         {"b.htm", "<!--tag5-->a<!--/tag3--><!--tag22-->"},
+         "<a href =\"b.htm\"><!--tag5-->a<!--/tag3--><!--tag22--></a><br>"},
+        {"marker in a file name written &lt; in the address",
+         "",
+         {"<!--tag99-->.htm", "T"},
+         "<a href =\"&lt;!--tag99-->.htm\">T</a><br>"},
+        {"marker in the prefix",
+         "x/<!--/tag99-->",
+         {"b.htm", "T"},
+         "<a href =\"x/&lt;!--/tag99-->b.htm\">T</a><br>"},
+        {"marker made of the prefix and the file name",
+         "<!--tag",
+         {"2-->.htm", "T"},
+         "<a href =\"&lt;!--tag2-->.htm\">T</a><br>"},
+    };
+    for (const LineCase& c : cases) {
+        std::string line;
+        appendLinkLine(line, c.prefix, c.link.target, c.link.text, kTagMarkers);
+        EXPECT_EQ(line, c.expected + "\r\n") << c.name;
+
+        const std::string page = "<!--tag99-->\r\nold\r\n<!--/tag99-->\r\n<!--tag2-->\r\nv\r\n";
+        std::string once = p_ajoute_lien(page, {c.link}, c.prefix, kTagMarkers);
+        EXPECT_EQ(once,
+                  "<!--tag99-->\r\n" + c.expected + "\r\n<!--/tag99-->\r\n<!--tag2-->\r\nv\r\n")
+            << c.name;
+        EXPECT_EQ(p_ajoute_lien(once, {c.link}, c.prefix, kTagMarkers), once) << c.name;
+    }
+}
+
+TEST(LinkBlock, ARegionBoundedBeforeTheStartMarkerKeepsItsLine) {
+    const std::string block = "<!--tag99-->\r\n<a href =\"b.htm\">B</a><br>\r\n";
+    const std::vector<BlockCase> cases = {
+        {"text region opened and closed before the marker",
+         "<!--tag3-->Paris<!--/tag3--><!--tag99-->\nold\n<!--/tag99-->\n",
+         "<!--tag3-->Paris<!--/tag3-->\r\n" + block + "<!--/tag99-->\r\n"},
+        {"text region closed before the marker", "<!--tag3-->\n<!--/tag3--> <!--tag99-->\n",
+         "<!--tag3-->\r\n<!--/tag3--> \r\n" + block + "<!--/tag99-->\r\n"},
+        {"link region opened before the marker", "<p><!--tag2-->Lyon<!--tag99--><!--/tag99-->",
+         "<p><!--tag2-->Lyon\r\n" + block + "<!--/tag99-->\r\n"},
+        {"another tag's region goes with the line", "<!--tag5-->x<!--/tag5--><!--tag99-->\n",
+         block + "<!--/tag99-->\r\n"},
+        {"a region after the marker is inside the block", "<!--tag99--><!--tag3-->x\n",
+         block + "<!--/tag99-->\r\n"},
+        {"inside an open block the line is not split",
+         "<!--tag99-->\n<!--tag3-->x<!--tag99-->\n<!--/tag99-->\n",
+         block + block + "<!--/tag99-->\r\n"},
+    };
+    for (const BlockCase& c : cases) {
+        std::string once = p_ajoute_lien(c.page, {{"b.htm", "B"}}, "", kTagMarkers);
+        EXPECT_EQ(once, c.expected) << c.name;
+        EXPECT_EQ(p_ajoute_lien(once, {{"b.htm", "B"}}, "", kTagMarkers), once) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace pw
