@@ -46,8 +46,37 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"other_number_is_not_the_marker", "<!--tag33-->\nX\n<!--tag13-->\nY\n", false, "",
                  ""},
         ScanCase{"crlf_split_across_lines", "<!--tag3-->\r\n\r\nx", true, "", ""},
-        ScanCase{"empty_page", "", false, "", ""}),
+        ScanCase{"empty_page", "", false, "", ""},
+        ScanCase{"exclamation_marks_around", "!<!<!--tag3-->!\n!Paris!\n<!-tag4-->\nno\n", true,
+                 "!Paris!", ""},
+        ScanCase{"marker_cut_by_page_end", "<!--tag3-->\nA\n<!--tag3-", true, "A", ""},
+        ScanCase{"later_marker_on_last_line_keeps_earlier", "<!--tag3-->\nA\n<td><!--tag3-->", true,
+                 "A", ""},
+        ScanCase{"text_marker_later_on_criterion_line", "<!--tag3--> <!--tag4-->\nT\n", false, "",
+                 ""},
+        ScanCase{"cr_then_crlf", "<!--tag3-->\r\r\nx\n<!--tag4-->\r\n\r\n", true, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IndexScan, MarkerHoldingALineEndNeverMatches) {
+    std::string page = "<!--tag3\n-->\nA\n<!--tag4\n-->\nB\n";
+    EXPECT_FALSE(scanIndexPage(page, "<!--tag3\n-->", "<!--tag4-->").has_value());
+    std::optional<PageCapture> capture =
+        scanIndexPage("<!--tag3-->\nA\n" + page, "<!--tag3-->", "<!--tag4\n-->");
+    ASSERT_TRUE(capture.has_value());
+    EXPECT_EQ(capture->criterion, "A");
+    EXPECT_EQ(capture->linkText, "");
+}
+
+TEST(IndexScan, CountsLinesAsTheLineReaderDoes) {
+    struct {
+        const char* bytes;
+        uint64_t lines;
+    } cases[] = {{"", 0},      {"a", 1},    {"a\n", 1},  {"a\r\n", 1},  {"a\r", 1},
+                 {"a\n\n", 2}, {"\r\n", 1}, {"\n\r", 2}, {"a\r\rb", 3}, {"a\nb\r\nc", 3}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(countLines(c.bytes), c.lines) << c.bytes;
+    }
+}
 
 TEST(IndexScanner, ResetForgetsTheEarlierPage) {
     IndexPageScanner scanner("<!--tag1-->", "<!--tag2-->");

@@ -77,6 +77,69 @@ TEST(YearbookPage, ShortRecordsKeepEarlierColumns) {
               crlf({"a", "b", "<!--tag100-->", "c", "b", "<!--/tag100-->"}));
 }
 
+// A value that holds a marker is data: it stands in its block as it is, and every record adds
+// exactly one block, whatever the earlier records held.
+struct MarkerValueCase {
+    const char* name;
+    std::string value;
+};
+
+class YearbookMarkerValue : public ::testing::TestWithParam<MarkerValueCase> {};
+
+TEST_P(YearbookMarkerValue, StaysDataAndEachRecordAddsOneBlock) {
+    const std::string& v = GetParam().value;
+    std::string data = "x;y;" + v + "\nx;y;b\nx;y;" + v + "\nx;y;c\n";
+    EXPECT_EQ(yearbookPageText(kRowModel, data, ';'),
+              crlf({"<html>", "<title>Index</title>", "<table>", "<tr><td>", v, "</td></tr>",
+                    "<tr><td>", "b", "</td></tr>", "<tr><td>", v, "</td></tr>", "<!--tag100-->",
+                    "<tr><td>", "c", "</td></tr>", "<!--/tag100-->", "</table>", "</html>"}));
+
+    // A thousand such records: a thousand blocks, and the page grows by one block per record.
+    std::string many;
+    for (int i = 0; i < 1000; ++i) {
+        many += "x;y;" + v + "\n";
+    }
+    std::string page = yearbookPageText(kRowModel, many, ';');
+    size_t blocks = 0;
+    for (size_t at = page.find("<tr><td>"); at != std::string::npos;
+         at = page.find("<tr><td>", at + 1)) {
+        ++blocks;
+    }
+    EXPECT_EQ(blocks, 1000u);
+    EXPECT_EQ(page.size(),
+              yearbookPageText(kRowModel, "x;y;a\n", ';').size() +
+                  999 * (std::string("<tr><td>\r\n\r\n</td></tr>\r\n").size() + v.size()) +
+                  v.size() - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, YearbookMarkerValue,
+    ::testing::Values(MarkerValueCase{"block_end", "<!--/tag100-->"},
+                      MarkerValueCase{"block_start", "<!--tag100-->"},
+                      MarkerValueCase{"column_start", "<!--tag3-->"},
+                      MarkerValueCase{"own_column_start", "<td><!--tag2--></td>"},
+                      MarkerValueCase{"column_end", "<!--/tag2-->"},
+                      MarkerValueCase{"bare_prefix", "<!--tag"},
+                      MarkerValueCase{"both_ends", "<!--/tag100--><!--tag100--><!--tag1-->"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(YearbookPage, ValueInAColumnTagAboveTheBlockStaysData) {
+    std::string model = crlf({"<h1>", "<!--tag0-->", "x", "<!--/tag0-->", "</h1>", "<!--tag100-->",
+                              "<!--tag1-->", "<!--/tag1-->", "<!--/tag100-->"});
+    EXPECT_EQ(yearbookPageText(model, "<!--/tag100-->;1\nq;2", ';'),
+              crlf({"<h1>", "<!--/tag100-->", "</h1>", "1", "q", "</h1>", "<!--tag100-->", "2",
+                    "<!--/tag100-->"}));
+}
+
+TEST(YearbookPage, ValueWithTheTitleIsRewrittenByTheNextPassLikeAnyLine) {
+    // Values are data for the markers only: the title and generator rules still reach them,
+    // as they reach every line a later pass reads.
+    EXPECT_EQ(yearbookPageText(kRowModel, "x;y;<title>t</title>\nx;y;<title>u</title>", ';'),
+              crlf({"<html>", "<title>Index</title>", "<table>", "<tr><td>", "<title>Index</title>",
+                    "</td></tr>", "<!--tag100-->", "<tr><td>", "<title>u</title>", "</td></tr>",
+                    "<!--/tag100-->", "</table>", "</html>"}));
+}
+
 TEST(YearbookBuilder, SettledHeadPlusRestIsThePageAtEveryRecord) {
     YearbookBuilder builder(kRowModel);
     ColumnTable columns;

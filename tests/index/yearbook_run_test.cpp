@@ -76,6 +76,35 @@ TEST_F(YearbookRun, WritesThePageAndTheBackground) {
     EXPECT_EQ(driver.state.columns.at(0), "Cid");
 }
 
+TEST_F(YearbookRun, EveryRecordPumpsEventsAndTheLastIsShown) {
+    std::string data;
+    for (int i = 1; i <= 5000; ++i) {
+        data += "n" + std::to_string(i) + ";" + std::to_string(i) + "\n";
+    }
+    ASSERT_EQ(run(data), RunOutcome::Completed);
+    EXPECT_EQ(driver.host.pumps, 5000);
+    const std::vector<std::string>& texts = driver.host.recordTexts;
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "1 sur 5000");
+    EXPECT_EQ(texts.back(), "5000 sur 5000");
+    // Each whole percentage is shown on its way, and every record shown gets its time text.
+    EXPECT_GE(texts.size(), 101u);
+    EXPECT_EQ(driver.host.timeTexts.size(), texts.size());
+    EXPECT_EQ(driver.host.lineBars.back(), 100);
+}
+
+TEST_F(YearbookRun, ValuesHoldingMarkersGiveOneBlockPerRecord) {
+    std::string data;
+    for (int i = 0; i < 200; ++i) {
+        data += i % 2 ? "<!--/tag100-->;<!--tag0-->\n" : "<!--tag1-->;<!--/tag1-->\n";
+    }
+    ASSERT_EQ(run(data), RunOutcome::Completed);
+    std::string text = page();
+    EXPECT_EQ(count(text, "<tr><td>"), 200u);
+    EXPECT_EQ(count(text, "<!--/tag100-->"), 101u);  // 100 values and the block's end marker
+    EXPECT_EQ(text, yearbookPageText(kModel, data, ';'));
+}
+
 TEST_F(YearbookRun, StopAfterTheThirdRecordLeavesThreeBlocksAndNoWorkFile) {
     std::string data = "a;1\nb;2\nc;3\nd;4\ne;5\n";
     driver.host.stopAtPump = 4;
