@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "engine/disk.h"
+#include "engine/line_reader.h"
 #include "engine/markers.h"
 #include "engine/progress_text.h"
 #include "index/htm_listing.h"
@@ -17,38 +20,93 @@ namespace pw {
 
 namespace {
 
-// Pages are small: one read usually takes a whole page, the next finds its end.
-constexpr size_t kFirstBufferSize = 64 * 1024;
+// Pages up to this size are read whole and searched for their markers in one go; a larger
+// page is read line by line as it streams, so memory stays bounded by its longest line.
+constexpr size_t kWholePageSize = 256 * 1024;
 
-// Reads the page `name` whole into `buffer`, whose capacity is kept from page to page, and
-// returns its bytes; nothing when it cannot be read.
-std::optional<std::string_view> readPage(const Directory& source, const std::string& name,
-                                         std::string& buffer) {
-    FileHandle file = source.openForReading(name);
-    if (!file.valid()) {
-        return std::nullopt;
+// What the scan of one page found.
+struct PageScan {
+    bool read = false;  // false when the page could not be read
+    std::optional<PageCapture> capture;
+    std::string_view bytes;  // a page read whole, valid until the next scan
+    uint64_t streamedLines = 0;
+
+    uint64_t lines() const { return bytes.empty() ? streamedLines : countLines(bytes); }
+};
+
+class PageScanner {
+  public:
+    PageScanner(std::string criterionMarker, std::string textMarker)
+        : m_criterionMarker(std::move(criterionMarker)),
+          m_textMarker(std::move(textMarker)),
+          m_lines(m_criterionMarker, m_textMarker) {}
+
+    PageScan scan(const Directory& source, const std::string& name) {
+        PageScan result;
+        FileHandle file = source.openForReading(name);
+        if (!file.valid()) {
+            return result;
+        }
+        if (m_buffer.empty()) {
+            m_buffer.resize(kWholePageSize);
+        }
+        size_t got = 0;
+        while (got < m_buffer.size()) {
+            ssize_t n = ::read(file.fd(), m_buffer.data() + got, m_buffer.size() - got);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return result;
+            }
+            if (n == 0) {
+                result.read = true;
+                result.bytes = std::string_view(m_buffer.data(), got);
+                result.capture = scanIndexPage(result.bytes, m_criterionMarker, m_textMarker);
+                return result;
+            }
+            got += static_cast<size_t>(n);
+        }
+        return streamRest(file.fd(), got);
     }
-    if (buffer.size() < kFirstBufferSize) {
-        buffer.resize(kFirstBufferSize);
+
+  private:
+    // Scans a page whose first `got` bytes fill the buffer, reading the rest from `fd`.
+    PageScan streamRest(int fd, size_t got) {
+        PageScan result;
+        size_t served = 0;
+        LineReader reader([&](char* to, size_t capacity) -> long {
+            if (served < got) {
+                size_t n = std::min(capacity, got - served);
+                std::memcpy(to, m_buffer.data() + served, n);
+                served += n;
+                return static_cast<long>(n);
+            }
+            for (;;) {
+                ssize_t n = ::read(fd, to, capacity);
+                if (n >= 0 || errno != EINTR) {
+                    return static_cast<long>(n);
+                }
+            }
+        });
+        m_lines.reset();
+        std::string_view line;
+        while (reader.next(line)) {
+            m_lines.feed(line);
+            ++result.streamedLines;
+        }
+        if (!reader.failed()) {
+            result.read = true;
+            result.capture = m_lines.capture();
+        }
+        return result;
     }
-    size_t got = 0;
-    for (;;) {
-        if (got == buffer.size()) {
-            buffer.resize(buffer.size() * 2);
-        }
-        ssize_t n = ::read(file.fd(), buffer.data() + got, buffer.size() - got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return std::nullopt;
-        }
-        if (n == 0) {
-            return std::string_view(buffer.data(), got);
-        }
-        got += static_cast<size_t>(n);
-    }
-}
+
+    std::string m_criterionMarker;
+    std::string m_textMarker;
+    IndexPageScanner m_lines;
+    std::string m_buffer;
+};
 
 // Writes one index page per group; a criterion that cannot be part of a file name writes
 // nothing, and its entries are placed nowhere else.
@@ -86,25 +144,19 @@ RunOutcome runIndexPages(RunContext& context) {
     display.setRecordText(recordText(1, total));
     display.setTotalBar(wholePercent(1, total));
 
-    const std::string criterionMarker = startMarkerOf(settings.tagindex2);
-    const std::string textMarker = startMarkerOf(settings.Tagindex);
+    PageScanner scanner(startMarkerOf(settings.tagindex2), startMarkerOf(settings.Tagindex));
     std::vector<IndexEntry> entries;
-    std::string buffer;
     ProgressPace pace(total);
     double t0 = clockSeconds();
     char digits[24];
     for (uint64_t k = 1; k <= names.size(); ++k) {
         const std::string& name = names[k - 1];
-        std::optional<std::string_view> page;
+        PageScan page;
         if (!isIndexPageName(name)) {
-            page = readPage(source, name, buffer);
-            if (page) {
-                std::optional<PageCapture> capture =
-                    scanIndexPage(*page, criterionMarker, textMarker);
-                if (capture) {
-                    entries.push_back(IndexEntry{std::move(capture->criterion),
-                                                 std::move(capture->linkText), name});
-                }
+            page = scanner.scan(source, name);
+            if (page.capture) {
+                entries.push_back(IndexEntry{std::move(page.capture->criterion),
+                                             std::move(page.capture->linkText), name});
             }
         }
         // The display follows the pages, and a stop is taken, from the second page on.
@@ -112,7 +164,7 @@ RunOutcome runIndexPages(RunContext& context) {
         if (k >= 2 && pace.due(k, t1)) {
             // The page is read whole before it is scanned, so its line counter and bar show
             // it finished.
-            if (uint64_t lines = page ? countLines(*page) : 0; lines > 0) {
+            if (uint64_t lines = page.read ? page.lines() : 0; lines > 0) {
                 auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
                 display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
                 display.setLineBar(100);

@@ -184,6 +184,37 @@ TEST_F(IndexRun, ManyPagesPumpEventsForEachAndShowTheLast) {
     EXPECT_EQ(filesIn(out).size(), 7u);
 }
 
+// Large pages are read line by line as they stream, small ones whole: the same index either
+// way, whatever falls on the border between the first buffer and the rest.
+TEST_F(IndexRun, PagesOfEverySizeAroundTheWholeReadLimitGiveTheSameIndex) {
+    const size_t border = 256 * 1024;
+    const std::string tail = "<!--tag1-->\r\nParis\r\n<!--tag2-->\r\nText\r\n";
+    std::vector<size_t> sizes = {border - 1, border, 3 * border};
+    for (size_t size = border - 3; size < border + tail.size() + 3; size += 3) {
+        sizes.push_back(size);
+    }
+    int i = 0;
+    for (size_t size : sizes) {
+        std::string bytes(size - tail.size(), 'x');
+        for (size_t at = 100; at < bytes.size(); at += 101) {
+            bytes[at] = '\n';
+        }
+        bytes += tail;
+        writeFile(source + "p" + std::to_string(i++) + ".htm", bytes);
+    }
+    ASSERT_EQ(run(), RunOutcome::Completed);
+    std::filesystem::create_directory(dir / "theirs");
+    original::indexRun(source, dir / "theirs/", "<!--tag1-->", "<!--tag2-->");
+    std::map<std::string, std::string> files = filesIn(out);
+    EXPECT_EQ(files, filesIn(dir / "theirs/"));
+    ASSERT_EQ(files.size(), 1u);
+    for (int p = 0; p < i; ++p) {
+        EXPECT_NE(files["index_Paris.htm"].find("\"p" + std::to_string(p) + ".htm\">Text<"),
+                  std::string::npos)
+            << p;
+    }
+}
+
 // Random source directories, compared with the original's run file for file.
 TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
     std::mt19937 random(20261207);
