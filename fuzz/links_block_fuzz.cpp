@@ -1,7 +1,8 @@
 // fuzz-library: pw_links
 // Feeds arbitrary pages to the link-block rewrite and the tag-line reading, and checks what
 // must hold for any page: CR LF line ends, no line lost after the last marker, a second
-// rewrite changing nothing, tag lines that are lines of the page.
+// rewrite changing nothing and adding no block even when the link texts (the page's own text
+// line among them) hold markers, tag lines that are lines of the page.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -72,16 +73,27 @@ void checkTagLine(std::string_view page, const std::vector<std::string>& lines,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    // The first byte chooses how many links the block gets; the rest is the page.
-    size_t count = input.empty() ? 0 : static_cast<unsigned char>(input[0]) % 4;
+    // The first byte chooses how many links the block gets and which texts they show; the
+    // rest is the page.
+    unsigned char choice = input.empty() ? 0 : static_cast<unsigned char>(input[0]);
+    size_t count = choice % 4;
     std::string_view page = input.empty() ? input : input.substr(1);
 
-    static const std::vector<pw::Link> kAll = {
+    static const std::vector<pw::Link> kPlain = {
         {"lyon.htm", "Lyon"}, {"a b.htm", "  "}, {"x.htm", "<i>\xE9t\xE9</i>"}};
-    std::vector<pw::Link> links(kAll.begin(), kAll.begin() + static_cast<long>(count));
+    static const std::vector<pw::Link> kMarked = {{"<!--tag99-->.htm", "<!--tag99-->"},
+                                                  {"b.htm", "x<!--/tag99-->"},
+                                                  {"c.htm", "<!--tag<!--tag2-->99--><!--tag3-->"}};
+    const std::vector<pw::Link>& all = choice & 4 ? kMarked : kPlain;
+    std::vector<pw::Link> links(all.begin(), all.begin() + static_cast<long>(count));
+    // As a partner's page would give it: the text line of this very page.
+    if (choice & 8) {
+        links.push_back({"self.htm", pw::tagLineOf(page, "<!--tag3-->").text});
+    }
+    static const std::vector<std::string> kTagMarkers = {"<!--tag2-->", "<!--tag3-->"};
 
     std::vector<std::string> lines = linesOf(page);
-    std::string once = pw::p_ajoute_lien(page, links, "  ../p/ ");
+    std::string once = pw::p_ajoute_lien(page, links, "  ../p/ ", kTagMarkers);
 
     // Every line ends with CR LF and nothing else ends a line.
     require(once.empty() == lines.empty());
@@ -94,16 +106,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // A page without start marker keeps its lines; every page keeps the lines after its last
-    // marker line.
+    // marker line; every start marker line gives one, no link line gives any.
     std::vector<std::string> out = linesOf(once);
     bool hasStart = false;
     size_t afterLastMarker = 0;
+    size_t starts = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         hasStart = hasStart || pw::contains(lines[i], pw::kLinkBlockStart);
+        starts += pw::contains(lines[i], pw::kLinkBlockStart) ? 1 : 0;
         if (holdsMarker(lines[i])) {
             afterLastMarker = i + 1;
         }
     }
+    size_t startsOut = 0;
+    for (const std::string& line : out) {
+        startsOut += pw::contains(line, pw::kLinkBlockStart) ? 1 : 0;
+    }
+    require(startsOut == starts);
     if (!hasStart) {
         require(out == lines);
     }
@@ -114,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The block is regenerated, never appended to.
-    require(pw::p_ajoute_lien(once, links, "  ../p/ ") == once);
+    require(pw::p_ajoute_lien(once, links, "  ../p/ ", kTagMarkers) == once);
 
     checkTagLine(page, lines, "<!--tag2-->");
     checkTagLine(page, lines, pw::kLinkBlockStart);

@@ -13,7 +13,8 @@ namespace pw {
 // every page read, which leaves every page untouched, and at the pump before every page
 // rewrite, which leaves the pages before it linked and the others untouched. A page that
 // cannot be read takes part as a page without link value: it is reported, matches no page and
-// is not rewritten.
+// is not rewritten. No link written carries the block's markers or the link or text tag's
+// start marker (see p_ajoute_lien), so a second run replaces each block it wrote.
 RunOutcome runHyperlinks(RunContext& context);
 
 }  // namespace pw

@@ -129,14 +129,17 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
     bool inBlock = false;
     number = 0;
     while (reader.next(line)) {
+        bool wasInBlock = inBlock;
         if (contains(line, kLinkBlockEnd)) {
             inBlock = false;
         }
         size_t start = line.find(kLinkBlockStart);
         if (start != std::string_view::npos) {
-            // Text before the marker lies outside the block only when no block is open.
+            // Text before the marker lies outside every block when no block was open or an end
+            // marker in that text closes it.
             std::string_view before = line.substr(0, start);
-            if (!inBlock && boundsTagRegion(before, tagMarkers)) {
+            bool outside = !wasInBlock || contains(before, kLinkBlockEnd);
+            if (outside && boundsTagRegion(before, tagMarkers)) {
                 out += before;
                 out += kLineEnd;
             }

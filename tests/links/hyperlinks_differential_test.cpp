@@ -127,12 +127,13 @@ class OriginalHyperlinks {
         bool inBlock = false;
         for (size_t i = 0; i < lines.size(); ++i) {
             const std::string& line = lines[i];
+            bool wasInBlock = inBlock;
             if (holds(line, end)) {
                 inBlock = false;
             }
             if (holds(line, start)) {
                 std::string before = line.substr(0, line.find(start));
-                if (m_mode == Mode::Mended && !inBlock &&
+                if (m_mode == Mode::Mended && (!wasInBlock || holds(before, end)) &&
                     (holds(before, m_linkMarker) || holds(before, m_textMarker) ||
                      holds(before, m_linkCloser) || holds(before, m_textCloser))) {
                     out += before + "\r\n";
