@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/line_reader.h"
 #include "engine/markers.h"
 
 namespace pw {
@@ -87,13 +88,6 @@ size_t findMarker(std::string_view bytes, std::string_view marker, size_t from) 
     return std::string_view::npos;
 }
 
-size_t lineStartBefore(std::string_view bytes, size_t at) {
-    while (at > 0 && !endsLine(bytes[at - 1])) {
-        --at;
-    }
-    return at;
-}
-
 size_t lineEndFrom(std::string_view bytes, size_t at) {
     while (at < bytes.size() && !endsLine(bytes[at])) {
         ++at;
@@ -113,45 +107,142 @@ size_t nextLineStart(std::string_view bytes, size_t end) {
     return next < bytes.size() ? next : std::string_view::npos;
 }
 
+bool holdsLineEnd(std::string_view marker) {
+    return marker.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Where each capture begins: the line after the last line that sets it, or npos.
+struct CaptureStarts {
+    size_t criterion = std::string_view::npos;
+    size_t text = std::string_view::npos;
+};
+
 // A line's capture state after it depends on that line alone: the link-text marker makes the
 // next line the link text, else the criterion marker makes it the criterion. So each capture is
-// the line after the last line that sets it and has a line after it. Returns where that line
-// begins, or npos.
-size_t lastCaptureStart(std::string_view bytes, std::string_view marker,
-                        std::string_view overridingMarker) {
-    size_t found = std::string_view::npos;
-    if (marker.find_first_of("\r\n") != std::string_view::npos) {
-        return found;  // no line can hold it
-    }
-    size_t at = findMarker(bytes, marker, 0);
-    while (at != std::string_view::npos) {
-        size_t start = lineStartBefore(bytes, at);
-        size_t end = lineEndFrom(bytes, at + marker.size());
-        std::string_view line = bytes.substr(start, end - start);
-        bool overridden = !overridingMarker.empty() &&
-                          findMarker(line, overridingMarker, 0) != std::string_view::npos;
-        size_t next = nextLineStart(bytes, end);
-        if (!overridden && next != std::string_view::npos) {
-            found = next;
+// the line after the last line that sets it and has a line after it.
+class CaptureFinder {
+  public:
+    explicit CaptureFinder(std::string_view bytes) : m_bytes(bytes) {}
+
+    // Notes an occurrence of a marker at `at`, occurrences coming in page order.
+    void found(size_t at, bool criterion) {
+        if (at >= m_lineEnd) {
+            closeLine();
+            m_lineEnd = lineEndFrom(m_bytes, at);
+            m_open = true;
         }
-        at = next == std::string_view::npos ? next : findMarker(bytes, marker, next);
+        (criterion ? m_criterion : m_text) = true;
     }
-    return found;
+
+    CaptureStarts finish() {
+        closeLine();
+        return m_starts;
+    }
+
+  private:
+    void closeLine() {
+        if (!m_open) {
+            return;
+        }
+        size_t next = nextLineStart(m_bytes, m_lineEnd);
+        if (next != std::string_view::npos) {
+            if (m_text) {
+                m_starts.text = next;
+            } else if (m_criterion) {
+                m_starts.criterion = next;
+            }
+        }
+        m_open = m_criterion = m_text = false;
+    }
+
+    std::string_view m_bytes;
+    size_t m_lineEnd = 0;
+    bool m_open = false;
+    bool m_criterion = false;
+    bool m_text = false;
+    CaptureStarts m_starts;
+};
+
+bool matchesAt(std::string_view bytes, size_t at, std::string_view marker) {
+    if (at + marker.size() > bytes.size()) {
+        return false;
+    }
+    // Tag markers differ from one another in the digits before their "-->": that byte first.
+    size_t probe = marker.size() >= 4 ? marker.size() - 4 : 0;
+    return bytes[at + probe] == marker[probe] &&
+           std::memcmp(bytes.data() + at, marker.data(), marker.size()) == 0;
+}
+
+CaptureStarts findCaptures(std::string_view bytes, std::string_view criterionMarker,
+                           std::string_view textMarker) {
+    CaptureFinder finder(bytes);
+    const bool criterionUsable = !holdsLineEnd(criterionMarker);
+    const bool textUsable = !holdsLineEnd(textMarker);
+    const size_t anchor = criterionMarker.find('!');
+    if (anchor != std::string_view::npos && anchor == textMarker.find('!')) {
+        // Both markers have their '!' at the same place, as tag markers do: one search for
+        // the '!' finds the occurrences of both.
+        const char* data = bytes.data();
+        for (size_t at = anchor; at < bytes.size();) {
+            const void* hit = std::memchr(data + at, '!', bytes.size() - at);
+            if (hit == nullptr) {
+                break;
+            }
+            size_t bang = static_cast<size_t>(static_cast<const char*>(hit) - data);
+            at = bang + 1;
+            if (bang < anchor) {
+                continue;
+            }
+            size_t start = bang - anchor;
+            if (criterionUsable && matchesAt(bytes, start, criterionMarker)) {
+                finder.found(start, true);
+            }
+            if (textUsable && matchesAt(bytes, start, textMarker)) {
+                finder.found(start, false);
+            }
+        }
+        return finder.finish();
+    }
+    // Other markers: the occurrences of the two, merged in page order.
+    const size_t npos = std::string_view::npos;
+    size_t criterion = criterionUsable ? findMarker(bytes, criterionMarker, 0) : npos;
+    size_t text = textUsable ? findMarker(bytes, textMarker, 0) : npos;
+    while (criterion != npos || text != npos) {
+        if (criterion <= text) {
+            finder.found(criterion, true);
+            criterion = findMarker(bytes, criterionMarker, criterion + 1);
+        } else {
+            finder.found(text, false);
+            text = findMarker(bytes, textMarker, text + 1);
+        }
+    }
+    return finder.finish();
 }
 
 }  // namespace
 
 std::optional<PageCapture> scanIndexPage(std::string_view bytes, std::string_view criterionMarker,
                                          std::string_view textMarker) {
-    size_t criterion = lastCaptureStart(bytes, criterionMarker, textMarker);
-    if (criterion == std::string_view::npos) {
+    if (criterionMarker.empty() || textMarker.empty()) {
+        // An empty marker is in every line: nothing to search for.
+        IndexPageScanner scanner(criterionMarker, textMarker);
+        LineReader reader = LineReader::fromMemory(bytes);
+        std::string_view line;
+        while (reader.next(line)) {
+            scanner.feed(line);
+        }
+        return scanner.capture();
+    }
+    CaptureStarts starts = findCaptures(bytes, criterionMarker, textMarker);
+    if (starts.criterion == std::string_view::npos) {
         return std::nullopt;
     }
     PageCapture capture;
-    capture.criterion.assign(bytes.substr(criterion, lineEndFrom(bytes, criterion) - criterion));
-    size_t text = lastCaptureStart(bytes, textMarker, {});
-    if (text != std::string_view::npos) {
-        capture.linkText.assign(bytes.substr(text, lineEndFrom(bytes, text) - text));
+    capture.criterion.assign(
+        bytes.substr(starts.criterion, lineEndFrom(bytes, starts.criterion) - starts.criterion));
+    if (starts.text != std::string_view::npos) {
+        capture.linkText.assign(
+            bytes.substr(starts.text, lineEndFrom(bytes, starts.text) - starts.text));
     }
     return capture;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace pw {
 namespace {
 
@@ -65,6 +67,52 @@ TEST(IndexScan, MarkerHoldingALineEndNeverMatches) {
     ASSERT_TRUE(capture.has_value());
     EXPECT_EQ(capture->criterion, "A");
     EXPECT_EQ(capture->linkText, "");
+}
+
+// Whatever the markers, the page read whole gives what its lines fed one by one give.
+TEST(IndexScan, AnyMarkersGiveWhatTheLineByLineScanGives) {
+    const std::vector<std::pair<std::string, std::string>> markers = {
+        {"<!--tag3-->", "<!--tag4-->"},
+        {"<!--tag3-->", "<!--tag3-->"},
+        {"C:", "T:"},
+        {"<!C", "T!"},
+        {"", "T:"},
+        {"C:", ""},
+        {"!", "!!"},
+        {"C:", "C:"},
+        {"<!--tag3-->", "T"}};
+    const std::vector<std::string> pieces = {
+        "<!--tag3-->", "<!--tag4-->", "C:", "T:", "!", "<!C", "T!", "x", "\n", "\r", "\r\n", " "};
+    std::mt19937 random(8122026);
+    for (int round = 0; round < 3000; ++round) {
+        std::string page;
+        for (int i = static_cast<int>(random() % 14); i > 0; --i) {
+            page += pieces[random() % pieces.size()];
+        }
+        for (const auto& [criterion, text] : markers) {
+            IndexPageScanner scanner(criterion, text);
+            size_t start = 0;
+            for (size_t i = 0; i < page.size(); ++i) {
+                if (page[i] == '\r' || page[i] == '\n') {
+                    scanner.feed(std::string_view(page).substr(start, i - start));
+                    if (page[i] == '\r' && i + 1 < page.size() && page[i + 1] == '\n') {
+                        ++i;
+                    }
+                    start = i + 1;
+                }
+            }
+            if (start < page.size()) {
+                scanner.feed(std::string_view(page).substr(start));
+            }
+            std::optional<PageCapture> expected = scanner.capture();
+            std::optional<PageCapture> whole = scanIndexPage(page, criterion, text);
+            ASSERT_EQ(whole.has_value(), expected.has_value()) << page << " / " << criterion;
+            if (expected) {
+                EXPECT_EQ(whole->criterion, expected->criterion) << page;
+                EXPECT_EQ(whole->linkText, expected->linkText) << page;
+            }
+        }
+    }
 }
 
 TEST(IndexScan, CountsLinesAsTheLineReaderDoes) {
