@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -133,6 +134,23 @@ Status writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<size_t>(put));
     }
     return Status();
+}
+
+void sortInListingOrder(std::vector<std::string>& names) {
+    auto folded = [](unsigned char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - ('a' - 'A')) : c;
+    };
+    std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        const size_t common = std::min(a.size(), b.size());
+        for (size_t i = 0; i < common; ++i) {
+            unsigned char x = folded(static_cast<unsigned char>(a[i]));
+            unsigned char y = folded(static_cast<unsigned char>(b[i]));
+            if (x != y) {
+                return x < y;
+            }
+        }
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
 }
 
 bool isPlainFileName(std::string_view name) {

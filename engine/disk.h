@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/status.h"
 
@@ -41,6 +42,11 @@ Status writeAll(int fd, std::string_view bytes);
 // True when `name` can be a file directly inside a directory: not empty, not "." or "..", and
 // without a path separator or a NUL byte. Anything else would leave the chosen directory.
 bool isPlainFileName(std::string_view name);
+
+// Puts file names in the order the runs list a directory's pages: by name with a-z read as
+// A-Z, then by bytes. Every file system then gives the same order, and it
+// does not change when a page is replaced.
+void sortInListingOrder(std::vector<std::string>& names);
 
 // What lies at a name inside a directory, without following a final symbolic link.
 struct Entry {

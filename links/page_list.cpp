@@ -47,6 +47,7 @@ std::vector<std::string> listPages(const Directory& directory) {
         }
     }
     ::closedir(listing);
+    sortInListingOrder(pages);
     return pages;
 }
 

@@ -12,8 +12,8 @@ namespace pw {
 // in "htm" in any letter case and does not begin with "." (hidden).
 bool isPageName(std::string_view name);
 
-// The pages of a directory in the order the directory lists them (not sorted): the regular
-// files with a page name. Directories, symbolic links and special files are not pages.
+// The pages of a directory in listing order (sortInListingOrder): the regular files with a
+// page name. Directories, symbolic links and special files are not pages.
 std::vector<std::string> listPages(const Directory& directory);
 
 }  // namespace pw

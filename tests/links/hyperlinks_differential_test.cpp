@@ -2,6 +2,7 @@
 // reads every other page again for every page, over thousands of small random directories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -80,6 +81,16 @@ class OriginalHyperlinks {
                 m_pages.push_back(name);
             }
         }
+        // The directory lists its pages by name, a-z read as A-Z.
+        auto upper = [](std::string text) {
+            for (char& c : text) {
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            }
+            return text;
+        };
+        std::sort(m_pages.begin(), m_pages.end(), [&](const std::string& a, const std::string& b) {
+            return std::make_pair(upper(a), a) < std::make_pair(upper(b), b);
+        });
         const size_t n = m_pages.size();
         for (size_t a = 0; a < n; ++a) {
             std::string value = P_recherche_tag_bd(m_pages[a], m_linkMarker);

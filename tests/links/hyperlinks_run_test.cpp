@@ -1,7 +1,9 @@
 #include "links/hyperlinks_run.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <filesystem>
 #include <map>
@@ -25,7 +27,7 @@ std::string makePage(const std::string& value, const std::string& text, bool blo
     return page + "</html>\r\n";
 }
 
-// The pages of a directory in listing order, as the run takes them.
+// The pages of a directory in the order the run takes them (their names here are lower case).
 std::vector<std::string> pagesOf(const TempDir& dir) {
     std::vector<std::string> pages;
     for (const std::string& name : listing(dir.path())) {
@@ -33,6 +35,7 @@ std::vector<std::string> pagesOf(const TempDir& dir) {
             pages.push_back(name);
         }
     }
+    std::sort(pages.begin(), pages.end());
     return pages;
 }
 
@@ -233,6 +236,30 @@ TEST(HyperlinksRun, AOneLineRegionOnTheBlockStartLineKeepsItsLine) {
     EXPECT_EQ(readFile(dir / "b.htm"), head +
                                            "<!--tag3-->B<!--/tag3-->\r\n<!--tag99-->\r\n<a href "
                                            "=\"a.htm\"></a><br>\r\n<!--/tag99-->\r\n");
+}
+
+// The order of the links is that of the names, a-z read as A-Z, on every file system and
+// whatever order the directory was filled in; a second run, after pages were replaced, keeps it.
+TEST(HyperlinksRun, LinksFollowTheNamesNotTheDirectoryOrder) {
+    for (bool inMemory : {false, true}) {
+        TempDir dir(inMemory);
+        for (const char* name : {"A.htm", "b.htm", "C.HTM", "ab.htm", "a_x.htm", "z.htm"}) {
+            writeFile(dir / name, makePage(name[0] == 'z' ? "Nice" : "Lyon", name));
+        }
+        LinksRun first(dir.path(), "Tag N°2", "Tag N°3");
+        ASSERT_EQ(first.run(), RunOutcome::Completed);
+        std::string expected = "<!--tag99-->\r\n";
+        for (const char* name : {"A.htm", "ab.htm", "a_x.htm", "b.htm"}) {
+            expected += "<a href =\"" + std::string(name) + "\">" + name + "</a><br>\r\n";
+        }
+        EXPECT_NE(readFile(dir / "C.HTM").find(expected + "<!--/tag99-->"), std::string::npos)
+            << readFile(dir / "C.HTM");
+        auto once = snapshot(dir.path());
+        LinksRun second(dir.path(), "Tag N°2", "Tag N°3");
+        ASSERT_EQ(second.run(), RunOutcome::Completed);
+        EXPECT_EQ(snapshot(dir.path()), once);
+        EXPECT_EQ(second.report.writtenCount(), 0u);
+    }
 }
 
 TEST(HyperlinksRun, EmptyFilesMatchEachOtherAndBlankValues) {
