@@ -104,6 +104,9 @@ bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const Co
 
 YearbookBuilder::LineClass YearbookBuilder::classify(std::string_view line, bool value) {
     LineClass how;
+    if (value && line.find('<') == std::string_view::npos) {
+        return how;  // a value is only looked at for the generator and title texts
+    }
     if (!value && contains(line, kOpenerPrefix)) {
         how.kind = Kind::Opener;
         how.column = smallestOpenerTag(line, kLastColumnTag).value_or(-1);

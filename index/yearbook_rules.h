@@ -70,6 +70,8 @@ class YearbookBuilder {
     // Appends the settled head (CR LF line ends) to `out` and forgets it; it is the start of
     // the page for every number of records from now on. Nothing before the first record.
     void takeSettled(std::string& out);
+    // The settled head itself, for a caller that writes it out and clears it as it grows.
+    std::string& settledHead() { return m_settled; }
     // Appends the rest of the page for the records added so far. With no record the page is
     // the model itself, byte for byte.
     void finish(std::string& out) const;

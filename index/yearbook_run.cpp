@@ -140,10 +140,10 @@ RunOutcome runYearbook(RunContext& context) {
 
     YearbookBuilder builder(model);
     PageWriter writer(destination, pageName);
-    std::string pending;
     auto deliver = [&] {
-        builder.finish(pending);
-        writer.write(pending);
+        std::string page;
+        builder.finish(page);
+        writer.write(page);
         writer.deliver(context.report);
     };
 
@@ -183,10 +183,10 @@ RunOutcome runYearbook(RunContext& context) {
 
         before = builder.pageLines();
         builder.addRecord(context.state.columns);
-        builder.takeSettled(pending);
-        if (pending.size() >= kFlushSize) {
-            writer.write(pending);
-            pending.clear();
+        std::string& head = builder.settledHead();
+        if (head.size() >= kFlushSize) {
+            writer.write(head);
+            head.clear();
         }
         if (shown) {
             showPass(builder.pageLines(), clockSeconds() - t0);
