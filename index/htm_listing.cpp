@@ -39,6 +39,7 @@ std::vector<std::string> listHtmPages(const Directory& directory) {
         }
     }
     ::closedir(listing);
+    sortInListingOrder(names);
     return names;
 }
 

@@ -69,6 +69,20 @@ TEST_F(IndexRun, GroupsPagesByCriterionInListingOrder) {
     EXPECT_EQ(driver.host.status, "Indexes creation in progress...");
 }
 
+TEST_F(IndexRun, EntriesFollowTheNamesNotTheDirectoryOrder) {
+    // Created out of name order both ways; this file system lists them in neither order.
+    for (const char* name : {"ab.htm", "b.htm", "C.HTM", "A.htm", "z.htm", "a_x.htm"}) {
+        writeFile(source + name, page("Paris", name));
+    }
+    ASSERT_EQ(run(), RunOutcome::Completed);
+    std::string expected;
+    for (const char* name : {"A.htm", "ab.htm", "a_x.htm", "b.htm", "C.HTM", "z.htm"}) {
+        expected += "<a href=\"" + std::string(name) + "\">" + name + "</a><br>\r\n";
+    }
+    std::string index = readFile(out + "index_Paris.htm");
+    EXPECT_EQ(index.substr(index.find("<a ")), expected + "</body>\r\n</html>\r\n");
+}
+
 TEST_F(IndexRun, EmptyCriterionGivesIndexUnderscorePage) {
     writeFile(source + "a.htm", "<!--tag1-->\n\n<!--tag2-->\nText\n");
     ASSERT_EQ(run(), RunOutcome::Completed);
