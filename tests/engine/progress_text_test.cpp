@@ -13,7 +13,7 @@ TEST(ProgressText, PercentRoundsHalvesAwayFromZero) {
     EXPECT_EQ(wholePercent(0, 5), 0);
     EXPECT_EQ(wholePercent(5, 5), 100);
     EXPECT_EQ(wholePercent(1, 0), 0);
-    EXPECT_EQ(wholePercent(40000, 40000), 100);  // far past the original's 16-bit counters
+    EXPECT_EQ(wholePercent(40000, 40000), 100);  // far past 16-bit counters
 }
 
 TEST(ProgressText, Texts) {

@@ -229,7 +229,7 @@ TEST_F(IndexRun, PagesOfEverySizeAroundTheWholeReadLimitGiveTheSameIndex) {
     }
 }
 
-// Random source directories, compared with the original's run file for file.
+// Random source directories, compared with the run as first designed, file for file.
 TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
     std::mt19937 random(20261207);
     const std::vector<std::string> names = {"a.htm",

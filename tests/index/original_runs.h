@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// Plain transcriptions of the original program's index and yearbook runs, kept as the
-// reference the one-pass runs are compared with: file by file, quadratic, as first written.
+// Plain transcriptions of the index and yearbook runs as first designed, kept as the reference
+// the one-pass runs are compared with: file by file, quadratic, as first written.
 namespace pw::original {
 
 // The lines of a file: CR, LF and CR LF each end a line; a last line without an end counts.

@@ -180,7 +180,7 @@ TEST_F(YearbookRun, LargePageIsWrittenInPieces) {
     EXPECT_EQ(filesIn(dest).size(), 2u);
 }
 
-// Random yearbook models and data files, run by the original's pass-per-record algorithm
+// Random yearbook models and data files, run by the pass-per-record algorithm as first designed
 // (through its tmp_ and tmp2_ files) and by the one-pass run, stops included.
 TEST(YearbookRunDifferential, SamePageAsTheOriginal) {
     std::mt19937 random(7122026);
