@@ -100,7 +100,7 @@ Form1::Form1(WindowServices services, QWidget* parent)
     m_helpTimer.setInterval(30 * 1000);
     connect(&m_helpTimer, &QTimer::timeout, this, &Form1::clearFieldHelp);
     m_progressTimer.setSingleShot(true);
-    connect(&m_progressTimer, &QTimer::timeout, this, [this] { flushProgress(true); });
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { paintProgress(); });
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -204,10 +204,9 @@ void Form1::fillTagLists() {
 void Form1::Form_Load() {
     fillTagLists();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // An unknown installation directory becomes "/".
     std::string installDir = m_services.installDir();
-    if (installDir.empty()) {
-        installDir = "/";
-    } else if (installDir.back() != '/') {
+    if (installDir.empty() || installDir.back() != '/') {
         installDir.push_back('/');
     }
     m_settings = settingsContextFromEnvironment(installDir);

@@ -260,7 +260,10 @@ class Form1 : public QWidget, public RunHost {
     void restoreTab(int tab);
     // Shows the help of `control` when it takes the focus from the person.
     void watchFocusHelp(QWidget* control);
-    void flushProgress(bool force);
+    // Records that a progress value changed; paints when a paint is due.
+    void noteProgress();
+    // Shows the progress values now, painting only what changed.
+    void paintProgress();
     void resetProgress();
 
     WindowServices m_services;
@@ -288,9 +291,12 @@ class Form1 : public QWidget, public RunHost {
         int lineBar = 0;
     };
     Progress m_progress;
-    bool m_progressDirty = false;
+    // True while m_progressTimer runs; a plain flag keeps the per-line path free of calls.
+    bool m_progressTimerArmed = false;
     int m_callsSinceClock = 0;
     QElapsedTimer m_sincePaint;
+    // Time since the run last visited the event loop; invalid before a run's first visit.
+    QElapsedTimer m_sincePump;
     QTimer m_progressTimer;
     QTimer m_helpTimer;
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegion>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -33,6 +34,10 @@ constexpr qint64 kRepaintMilliseconds = 33;
 // The clock is read once per this many progress calls: a run makes a few calls per line of
 // every page, and reading the clock costs more than all the rest of a call.
 constexpr int kCallsPerClockReading = 64;
+// The run asks for the event loop once per page; a visit costs about as much as a fifth of a
+// small page, so the loop is visited at most once per this interval (a person cannot tell a
+// millisecond), and always at the first request of a run.
+constexpr qint64 kPumpNanoseconds = 1'000'000;
 
 }  // namespace
 
@@ -46,12 +51,13 @@ RunTable windowRunTable() {
 }
 
 void Form1::Command1_Click() {
+    m_sincePump.invalidate();
     if (m_frame.Command1_Click() == ClickResult::Fatal) {
         m_services.endProgram();
         return;
     }
     if (!m_state.runInProgress) {
-        flushProgress(true);
+        paintProgress();
     }
     if (m_closeRequested && !m_state.runInProgress) {
         m_closeRequested = false;
@@ -95,7 +101,7 @@ RunSettings Form1::runSettings() {
 
 void Form1::showMessage(Icon icon, std::string_view text) {
     // A box must never hide progress that has not been painted yet.
-    flushProgress(true);
+    paintProgress();
     if (m_quietMessages) {
         return;
     }
@@ -224,38 +230,42 @@ void Form1::selectFirstNaming() {
 
 void Form1::setStatus(std::string_view text) {
     m_progress.status.assign(text);
-    flushProgress(false);
+    noteProgress();
 }
 
 void Form1::setRecordText(std::string_view text) {
     m_progress.recordText.assign(text);
-    flushProgress(false);
+    noteProgress();
 }
 
 void Form1::setTotalBar(int percent) {
     m_progress.totalBar = percent;
-    flushProgress(false);
+    noteProgress();
 }
 
 void Form1::setLineText(std::string_view text) {
     m_progress.lineText.assign(text);
-    flushProgress(false);
+    noteProgress();
 }
 
 void Form1::setLineBar(int percent) {
     m_progress.lineBar = percent;
-    flushProgress(false);
+    noteProgress();
 }
 
 void Form1::setTimeText(std::string_view text) {
     m_progress.timeText.assign(text);
-    flushProgress(false);
+    noteProgress();
 }
 
 void Form1::pumpEvents() {
     if (m_services.pumpHook) {
         m_services.pumpHook();
     }
+    if (m_sincePump.isValid() && m_sincePump.nsecsElapsed() < kPumpNanoseconds) {
+        return;
+    }
+    m_sincePump.start();
     QCoreApplication::processEvents();
 }
 
@@ -265,36 +275,63 @@ void Form1::ringBell() {
 
 void Form1::resetProgress() {
     m_progress = Progress{};
-    flushProgress(true);
+    paintProgress();
 }
 
-void Form1::flushProgress(bool force) {
-    m_progressDirty = true;
-    if (!force && m_sincePaint.isValid() && ++m_callsSinceClock < kCallsPerClockReading) {
-        if (!m_progressTimer.isActive()) {
-            m_progressTimer.start(kRepaintMilliseconds);
-        }
+void Form1::noteProgress() {
+    // Most calls (one or two per line of a page) only record their value: the clock is read on
+    // the first call after a paint and then once per kCallsPerClockReading calls, and the timer
+    // armed meanwhile shows the values if no other call comes.
+    if (m_progressTimerArmed && ++m_callsSinceClock < kCallsPerClockReading) {
         return;
     }
     m_callsSinceClock = 0;
-    if (!force && m_sincePaint.isValid() && m_sincePaint.elapsed() < kRepaintMilliseconds) {
-        // The values wait for the next paint; the timer shows them if no other call comes.
-        if (!m_progressTimer.isActive()) {
+    if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kRepaintMilliseconds) {
+        if (!m_progressTimerArmed) {
             m_progressTimer.start(kRepaintMilliseconds);
+            m_progressTimerArmed = true;
         }
         return;
     }
+    paintProgress();
+}
+
+void Form1::paintProgress() {
     m_progressTimer.stop();
-    m_progressDirty = false;
+    m_progressTimerArmed = false;
     m_sincePaint.start();
-    Frame1->setTitle(qs(m_progress.status));
-    Progressbar2->setText(qs(m_progress.recordText));
-    progressbar1->setText(qs(m_progress.lineText));
-    temps->setText(qs(m_progress.timeText));
-    pictotal->setPercent(m_progress.totalBar);
-    piccours->setPercent(m_progress.lineBar);
-    // The run paints without waiting for the event loop, which it only visits once per page.
-    Frame1->repaint();
+    // Only what changed is painted, and at once: the run visits the event loop once per page.
+    QRegion changed;
+    const QString status = qs(m_progress.status);
+    if (Frame1->title() != status) {
+        Frame1->setTitle(status);
+        changed += Frame1->rect();
+    }
+    auto placeOf = [this](const QWidget* widget) {
+        return QRect(widget->mapTo(Frame1, QPoint(0, 0)), widget->size());
+    };
+    auto showText = [&](QLabel* label, const std::string& text) {
+        const QString value = qs(text);
+        if (label->text() != value) {
+            label->setText(value);
+            changed += placeOf(label);
+        }
+    };
+    showText(Progressbar2, m_progress.recordText);
+    showText(progressbar1, m_progress.lineText);
+    showText(temps, m_progress.timeText);
+    auto showBar = [&](BarPicture* bar, int percent) {
+        const int before = bar->percent();
+        bar->setPercent(percent);
+        if (bar->percent() != before) {
+            changed += placeOf(bar);
+        }
+    };
+    showBar(pictotal, m_progress.totalBar);
+    showBar(piccours, m_progress.lineBar);
+    if (!changed.isEmpty()) {
+        Frame1->repaint(changed);
+    }
 }
 
 }  // namespace pw
