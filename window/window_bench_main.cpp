@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -81,12 +82,15 @@ int main(int argc, char** argv) {
         ->setText(QString::fromStdString(model));
     window.findChild<QLineEdit*>(QStringLiteral("destination"))
         ->setText(QString::fromStdString(dest));
-    // A person clicks a window that is already drawn: let it show and paint first.
+    // A person clicks a window that is already drawn: let it be exposed and painted first.
     QElapsedTimer settle;
     settle.start();
-    while (settle.elapsed() < 200) {
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) &&
+           settle.elapsed() < 2000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
+    window.repaint();
+    QCoreApplication::processEvents();
 
     QElapsedTimer clock;
     clock.start();
