@@ -15,7 +15,13 @@ int wholePercent(uint64_t i, uint64_t n) {
     if (n == 0) {
         return 0;
     }
-    // (200 i + n) / 2n rounds i × 100 / n half up, which is away from zero for counts.
+    // (200 i + n) / 2n rounds i × 100 / n half up, which is away from zero for counts. Runs
+    // call this for every line, so counts that fit take the 64-bit division.
+    constexpr uint64_t kFits = UINT64_MAX / 256;
+    if (i <= kFits && n <= kFits) {
+        const uint64_t value = (i * 200 + n) / (2 * n);
+        return value > 1000000 ? 1000000 : static_cast<int>(value);
+    }
     unsigned __int128 value =
         (static_cast<unsigned __int128>(i) * 200 + n) / (2 * static_cast<unsigned __int128>(n));
     return value > 1000000 ? 1000000 : static_cast<int>(value);

@@ -16,6 +16,20 @@ TEST(ProgressText, PercentRoundsHalvesAwayFromZero) {
     EXPECT_EQ(wholePercent(40000, 40000), 100);  // far past 16-bit counters
 }
 
+TEST(ProgressText, PercentOfCountsNearTheLimitsOfSixtyFourBits) {
+    // Both sides of the largest counts the 64-bit division takes, and counts beyond it.
+    const uint64_t fits = UINT64_MAX / 256;
+    EXPECT_EQ(wholePercent(fits, fits), 100);
+    EXPECT_EQ(wholePercent(fits / 2, fits), 50);
+    EXPECT_EQ(wholePercent(fits + 1, fits + 1), 100);
+    EXPECT_EQ(wholePercent((fits + 1) / 2, fits + 1), 50);
+    EXPECT_EQ(wholePercent(UINT64_MAX, UINT64_MAX), 100);
+    EXPECT_EQ(wholePercent(UINT64_MAX / 8, UINT64_MAX), 12);      // just under 12.5
+    EXPECT_EQ(wholePercent(UINT64_MAX / 8 + 1, UINT64_MAX), 13);  // just over 12.5
+    EXPECT_EQ(wholePercent(UINT64_MAX, 1), 1000000);  // a count past its total is capped
+    EXPECT_EQ(wholePercent(fits, 1), 1000000);
+}
+
 TEST(ProgressText, Texts) {
     EXPECT_EQ(recordText(3, 10), "3 sur 10");
     EXPECT_EQ(timeText(Language::French, 1.25, 150), "1.25s/fichier - Reste 3 mn.");
