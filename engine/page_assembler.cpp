@@ -116,12 +116,25 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     }
 
     // First pass: the line count for the bar, and the last line that closes a region.
-    // The model's counts are the same for every new page: they are taken once.
+    // The model's lines are the same for every new page: they are taken once, with their marks.
     uint64_t lines = 0;
     uint64_t lastCloser = 0;
     const bool fromModel = usable && !entry.exists && m_modelInMemory;
-    if (fromModel && m_modelScanned) {
-        lines = m_modelLines;
+    if (fromModel && !m_modelScanned) {
+        LineReader counter = input.reader();
+        std::string_view line;
+        while (counter.next(line)) {
+            ModelLine& modelLine = m_modelLineList.emplace_back();
+            modelLine.text.assign(line);
+            modelLine.marks = PageRules::marksOf(line);
+            if (PageRules::isCloserLine(modelLine.marks)) {
+                m_modelLastCloser = m_modelLineList.size();
+            }
+        }
+        m_modelScanned = true;
+    }
+    if (fromModel) {
+        lines = m_modelLineList.size();
         lastCloser = m_modelLastCloser;
     } else if (usable) {
         LineReader counter = input.reader();
@@ -131,11 +144,6 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
             if (PageRules::isCloserLine(line)) {
                 lastCloser = lines;
             }
-        }
-        if (fromModel) {
-            m_modelScanned = true;
-            m_modelLines = lines;
-            m_modelLastCloser = lastCloser;
         }
     }
     const uint64_t total = lines + 1;
@@ -154,22 +162,34 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     PageRules rules(m_context.state.columns, title);
     rules.begin(lastCloser);
     m_out.clear();
-    LineReader reader = input.reader();
-    std::string_view line;
     uint64_t number = 0;
     char digits[24];
-    while (reader.next(line)) {
-        rules.apply(line, ++number, m_out);
+    auto step = [&](std::string_view line, const PageRules::Marks& marks) {
+        rules.apply(line, marks, ++number, m_out);
         auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
         display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
         display.setLineBar(wholePercent(number, total));
-        Status status = flushIfLarge(work, false);
-        if (!status.ok()) {
-            return fail(status);
+        return flushIfLarge(work, false);
+    };
+    if (fromModel) {
+        for (const ModelLine& modelLine : m_modelLineList) {
+            Status status = step(modelLine.text, modelLine.marks);
+            if (!status.ok()) {
+                return fail(status);
+            }
         }
-    }
-    if (reader.failed()) {
-        return fail(Status::error("read error"));
+    } else {
+        LineReader reader = input.reader();
+        std::string_view line;
+        while (reader.next(line)) {
+            Status status = step(line, PageRules::marksOf(line));
+            if (!status.ok()) {
+                return fail(status);
+            }
+        }
+        if (reader.failed()) {
+            return fail(Status::error("read error"));
+        }
     }
 
     if (!work.isOpen()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/disk.h"
 #include "engine/line_reader.h"
@@ -43,8 +44,14 @@ class PageAssembler {
     const Directory& m_destination;
     std::string m_modelBytes;
     bool m_modelInMemory = false;
+    // The model's lines and their marks, taken on the first new page: every new page is made
+    // from the same lines.
+    struct ModelLine {
+        std::string text;
+        PageRules::Marks marks;
+    };
     bool m_modelScanned = false;
-    uint64_t m_modelLines = 0;
+    std::vector<ModelLine> m_modelLineList;
     uint64_t m_modelLastCloser = 0;
     std::string m_modelPath;
     std::string m_pageBytes;

@@ -14,17 +14,12 @@ void appendLine(std::string& out, std::string_view text) {
     out += "\r\n";
 }
 
-// Which of the texts the rules look for a line holds. Every one of them begins with '<', so one
-// walk over the line's '<' finds them all, where a search per text would walk it four times.
-struct LineMarks {
-    bool opener = false;
-    bool closer = false;
-    bool generator = false;
-    bool title = false;
-};
+}  // namespace
 
-LineMarks marksOf(std::string_view line) {
-    LineMarks marks;
+// Every text the rules look for begins with '<', so one walk over the line's '<' finds them
+// all, where a search per text would walk it four times.
+PageRules::Marks PageRules::marksOf(std::string_view line) {
+    Marks marks;
     const char* const end = line.data() + line.size();
     const char* at = line.data();
     while (at < end) {
@@ -53,11 +48,8 @@ LineMarks marksOf(std::string_view line) {
     return marks;
 }
 
-}  // namespace
-
 bool PageRules::isCloserLine(std::string_view line) {
-    const LineMarks marks = marksOf(line);
-    return marks.closer && !marks.opener;
+    return isCloserLine(marksOf(line));
 }
 
 void PageRules::begin(uint64_t lastCloserLine) {
@@ -66,8 +58,8 @@ void PageRules::begin(uint64_t lastCloserLine) {
     m_lastOpened.reset();
 }
 
-void PageRules::apply(std::string_view line, uint64_t lineNumber, std::string& out) {
-    const LineMarks marks = marksOf(line);
+void PageRules::apply(std::string_view line, const Marks& marks, uint64_t lineNumber,
+                      std::string& out) {
     if (marks.opener) {
         std::optional<int> tag = smallestOpenerTag(line, 100);
         if (!tag) {

@@ -24,13 +24,28 @@ class PageRules {
     PageRules(const ColumnTable& columns, const std::string& title)
         : m_columns(columns), m_title(title) {}
 
+    // Which of the texts the rules look for a line holds.
+    struct Marks {
+        bool opener = false;     // "<!--tag"
+        bool closer = false;     // "<!--/tag"
+        bool generator = false;  // the generator meta text
+        bool title = false;      // "<title>"
+    };
+    static Marks marksOf(std::string_view line);
+
     // True for a line the rules treat as a closer: it holds "<!--/tag" and no "<!--tag".
     static bool isCloserLine(std::string_view line);
+    static bool isCloserLine(const Marks& marks) { return marks.closer && !marks.opener; }
 
     // Starts a page whose last closer line is `lastCloserLine` (0 when it has none).
     void begin(uint64_t lastCloserLine);
     // Appends the output for line number `lineNumber` (from 1) to `out`.
-    void apply(std::string_view line, uint64_t lineNumber, std::string& out);
+    void apply(std::string_view line, uint64_t lineNumber, std::string& out) {
+        apply(line, marksOf(line), lineNumber, out);
+    }
+    // The same for a line whose marks were found beforehand (the model's lines recur on every
+    // new page); `marks` must be marksOf(line).
+    void apply(std::string_view line, const Marks& marks, uint64_t lineNumber, std::string& out);
 
   private:
     const ColumnTable& m_columns;

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <random>
 
+#include "engine/column_table.h"
 #include "engine/disk.h"
+#include "engine/page_rules.h"
 #include "fake_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -69,6 +72,52 @@ TEST_F(PagesRun, OnePagePerRecordWithProgress) {
     EXPECT_EQ(host.firstTitlings, 1);
     EXPECT_EQ(host.firstNamings, 1);
     EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm"}));
+}
+
+TEST_F(PagesRun, NewPagesFromAnyModelAreThePagesTheRulesMake) {
+    // A run takes the model's lines once for all its new pages; each page must still be the
+    // one the rules make from the model itself, whatever its line ends, markers and last line.
+    std::mt19937 random(20261208);
+    auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+    const std::vector<std::string> pieces = {"<!--tag1-->",
+                                             "<!--/tag1-->",
+                                             "<!--tag2",
+                                             "-->",
+                                             "<!--/tag",
+                                             "<title>",
+                                             "</title>",
+                                             "<meta name=\"GENERATOR\" content=",
+                                             "<p>",
+                                             "text",
+                                             " ",
+                                             "<",
+                                             "<<!--tag2-->",
+                                             "<!--tag0-->x<!--/tag0-->"};
+    const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
+    for (int round = 0; round < 200; ++round) {
+        std::string model;
+        const size_t lines = pick(10);
+        for (size_t l = 0; l < lines; ++l) {
+            for (size_t p = pick(4); p > 0; --p) {
+                model += pieces[pick(pieces.size())];
+            }
+            if (l + 1 < lines || pick(2) == 0) {
+                model += ends[pick(ends.size())];
+            }
+        }
+        writeFile(dir / "model.htm", model);
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        ASSERT_EQ(run("a;A;1\nb;B;2\n"), ClickResult::Completed);
+        for (const char* record : {"a;A;1", "b;B;2"}) {
+            ColumnTable columns;
+            columns.split(record, ';');
+            EXPECT_EQ(readFile(out + columns.at(0) + ".htm"),
+                      assemblePageText(model, columns, columns.at(1)))
+                << "model:\n"
+                << model;
+        }
+    }
 }
 
 TEST_F(PagesRun, EveryLineEndStyleOfDataFiles) {
