@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/line_reader.h"
 #include "engine/markers.h"
 #include "links/link_block.h"
 #include "links/tag_line.h"
@@ -16,16 +15,6 @@ namespace pw::test {
 namespace {
 
 using Snapshot = std::vector<std::pair<std::string, std::string>>;
-
-std::vector<std::string> linesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    LineReader reader = LineReader::fromMemory(bytes);
-    std::string_view line;
-    while (reader.next(line)) {
-        lines.emplace_back(line);
-    }
-    return lines;
-}
 
 // True when regenerating the page's block replaces or drops one of the lines its tag line for
 // `marker` is read from (the first line holding the marker up to the tag line): the block and

@@ -12,12 +12,24 @@
 #include <string>
 #include <vector>
 
+#include "engine/line_reader.h"
 #include "engine/run_frame.h"
 #include "engine/run_host.h"
 #include "links/hyperlinks_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace pw::test {
+
+// The lines of a page as the runs read them (CR, LF or CR LF each end a line).
+inline std::vector<std::string> linesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    LineReader reader = LineReader::fromMemory(bytes);
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(line);
+    }
+    return lines;
+}
 
 // Every name in a directory but "." and "..", in listing order.
 inline std::vector<std::string> listing(const std::string& directory) {

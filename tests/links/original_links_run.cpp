@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 
-#include "engine/line_reader.h"
 #include "engine/markers.h"
 #include "links_test_support.h"
 
@@ -21,16 +20,6 @@ std::string trimmed(const std::string& text) {
         --end;
     }
     return text.substr(begin, end - begin);
-}
-
-std::vector<std::string> linesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    LineReader reader = LineReader::fromMemory(bytes);
-    std::string_view line;
-    while (reader.next(line)) {
-        lines.emplace_back(line);
-    }
-    return lines;
 }
 
 bool holds(const std::string& line, std::string_view text) {
