@@ -300,7 +300,7 @@ void Form1::paintProgress() {
     m_progressTimer.stop();
     m_progressTimerArmed = false;
     m_sincePaint.start();
-    // Only what changed is painted, and at once: the run visits the event loop once per page.
+    // Only what changed is painted, and at once: a run visits the event loop only between pages.
     QRegion changed;
     const QString status = qs(m_progress.status);
     if (Frame1->title() != status) {
