@@ -1,12 +1,11 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <utility>
 
 #include "original_runs.h"
+#include "tests/support/name_order.h"
 
 namespace pw::original {
 
@@ -78,15 +77,7 @@ void indexRun(const std::string& i10, const std::string& i20, const std::string&
         closedir(dir);
     }
     // The directory lists its pages by name, a-z read as A-Z.
-    auto upper = [](std::string text) {
-        for (char& c : text) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        return text;
-    };
-    std::sort(fichiers.begin(), fichiers.end(), [&](const std::string& a, const std::string& b) {
-        return std::make_pair(upper(a), a) < std::make_pair(upper(b), b);
-    });
+    test::sortInNameOrder(fichiers);
 
     std::vector<entree_index> entrees;
     for (const std::string& fichier : fichiers) {

@@ -1,11 +1,11 @@
 #include "original_links_run.h"
 
-#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
 #include "engine/markers.h"
 #include "links_test_support.h"
+#include "tests/support/name_order.h"
 
 namespace pw::test {
 namespace {
@@ -51,15 +51,7 @@ void OriginalHyperlinks::run() {
         }
     }
     // The directory lists its pages by name, a-z read as A-Z.
-    auto upper = [](std::string text) {
-        for (char& c : text) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        return text;
-    };
-    std::sort(m_pages.begin(), m_pages.end(), [&](const std::string& a, const std::string& b) {
-        return std::make_pair(upper(a), a) < std::make_pair(upper(b), b);
-    });
+    sortInNameOrder(m_pages);
     const size_t n = m_pages.size();
     for (size_t a = 0; a < n; ++a) {
         std::string value = P_recherche_tag_bd(m_pages[a], m_linkMarker);
