@@ -11,11 +11,8 @@
 #include "cli/console_host.h"
 #include "cli/options.h"
 #include "cli/stored_choices.h"
-#include "engine/pages_run.h"
 #include "engine/run_frame.h"
-#include "index/index_pages_run.h"
-#include "index/yearbook_run.h"
-#include "links/hyperlinks_run.h"
+#include "runs/run_table.h"
 
 namespace pw::cli {
 
@@ -92,15 +89,6 @@ RunSettings buildSettings(const Options& o, const StoredChoices& stored) {
     return s;
 }
 
-RunTable runTable() {
-    RunTable runs;
-    runs.pages = &runPages;
-    runs.hyperlinks = &runHyperlinks;
-    runs.indexPages = &runIndexPages;
-    runs.yearbook = &runYearbook;
-    return runs;
-}
-
 void printSummary(const RunReport& report, Language language, double seconds) {
     if (language == Language::French) {
         std::printf("Fichiers : %llu écrits, %llu inchangés, %llu non écrits (%.2f s)\n",
@@ -139,7 +127,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     ConsoleHost host(settings, showProgress);
     ConsoleReport report;
     RunState state;
-    RunFrame frame(host, state, report, runTable());
+    RunFrame frame(host, state, report, pagewrightRuns(), Env::system());
     host.attach(frame);
     ConsoleHost::catchInterrupt();
 

@@ -1,19 +1,34 @@
 #include "engine/data_file.h"
 
-#include "engine/disk.h"
-#include "engine/line_reader.h"
+#include "fs/file.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 
-uint64_t countRecords(const std::string& path) {
-    FileHandle file = openForReading(path);
+uint64_t countRecords(Env& env, const std::string& path) {
+    FileHandle file;
     uint64_t count = 0;
-    if (file.valid()) {
-        LineReader reader = LineReader::fromFd(file.fd());
+    if (openForReading(env, path, file).ok()) {
+        LineReader reader = LineReader::fromFd(env, file.fd());
         reader.skipByteOrderMark();
         count = reader.countRemaining();
     }
     return count == 0 ? 1 : count;
+}
+
+bool readFirstRecord(Env& env, const std::string& path, char separator, ColumnTable& columns) {
+    FileHandle file;
+    if (!openForReading(env, path, file).ok()) {
+        return false;
+    }
+    LineReader reader = LineReader::fromFd(env, file.fd());
+    reader.skipByteOrderMark();
+    std::string_view line;
+    if (!reader.next(line)) {
+        return false;
+    }
+    columns.split(line, separator);
+    return true;
 }
 
 }  // namespace pw

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/page_rules.h"
 #include "engine/run_frame.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 
 namespace pw {
 
@@ -33,7 +33,7 @@ class PageAssembler {
     struct Input {
         std::string_view bytes;
         int fd = -1;
-        LineReader reader() const;
+        LineReader reader(Env& env) const;
     };
 
     bool loadPage(const std::string& name, const Entry& entry, Input& input);
@@ -41,6 +41,7 @@ class PageAssembler {
     Status flushIfLarge(WorkFile& work, bool force);
 
     RunContext& m_context;
+    Env& m_env;
     const Directory& m_destination;
     std::string m_modelBytes;
     bool m_modelInMemory = false;

@@ -1,11 +1,11 @@
 #include "engine/pages_run.h"
 
 #include "engine/data_file.h"
-#include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/page_assembler.h"
 #include "engine/page_naming.h"
 #include "engine/progress_text.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 
 namespace pw {
 
@@ -27,15 +27,15 @@ RunOutcome runPages(RunContext& context) {
     }
     context.announce(RunKind::Pages);
 
-    const uint64_t n = countRecords(settings.source);
-    FileHandle data = openForReading(settings.source);
-    if (!data.valid()) {
+    const uint64_t n = countRecords(context.env, settings.source);
+    FileHandle data;
+    if (!openForReading(context.env, settings.source, data).ok()) {
         return RunOutcome::Completed;
     }
-    LineReader records = LineReader::fromFd(data.fd());
+    LineReader records = LineReader::fromFd(context.env, data.fd());
     records.skipByteOrderMark();
 
-    Directory destination(settings.destination);
+    Directory destination(context.env, settings.destination);
     PageAssembler assembler(context, destination, settings.fichiermodele);
     uint64_t i = 1;
     std::string_view line;

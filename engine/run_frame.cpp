@@ -37,7 +37,7 @@ ClickResult RunFrame::Command1_Click() {
     }
 
     if (settings.tab == Tab::Pages) {
-        copySamplePictures(settings);
+        copySamplePictures(m_env, settings);
     }
     m_host.lockInputs();
 
@@ -80,7 +80,7 @@ ClickResult RunFrame::Command1_Click() {
 
     RunOutcome outcome = RunOutcome::Completed;
     if (run != nullptr) {
-        RunContext context{settings, m_host, m_state, m_report};
+        RunContext context{settings, m_host, m_state, m_report, m_env};
         m_runActive = true;
         outcome = run(context);
         m_runActive = false;

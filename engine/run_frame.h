@@ -5,6 +5,7 @@
 #include "engine/run_report.h"
 #include "engine/run_settings.h"
 #include "engine/run_state.h"
+#include "fs/env.h"
 
 namespace pw {
 
@@ -17,6 +18,8 @@ struct RunContext {
     RunHost& host;
     RunState& state;
     RunReport& report;
+    // Every file the run reads or writes goes through it.
+    Env& env;
 
     ProgressDisplay& display() { return host; }
     bool stopRequested() const { return state.stopRequested; }
@@ -48,8 +51,8 @@ enum class ClickResult {
 // and option, the run flags, and the completion, stop and common end sequences.
 class RunFrame {
   public:
-    RunFrame(RunHost& host, RunState& state, RunReport& report, RunTable runs)
-        : m_host(host), m_state(state), m_report(report), m_runs(runs) {}
+    RunFrame(RunHost& host, RunState& state, RunReport& report, RunTable runs, Env& env)
+        : m_host(host), m_state(state), m_report(report), m_runs(runs), m_env(env) {}
 
     // One click on the button: starts the selected run, or stops the run in progress when the
     // click arrives while it runs (from inside the host's pumpEvents).
@@ -66,6 +69,7 @@ class RunFrame {
     RunState& m_state;
     RunReport& m_report;
     RunTable m_runs;
+    Env& m_env;
     Language m_language = Language::French;
     // True while a run procedure is on the stack, stopped or not.
     bool m_runActive = false;

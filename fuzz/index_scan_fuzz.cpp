@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/disk.h"
+#include "fs/work_file.h"
 #include "index/index_pages.h"
 #include "index/index_scan.h"
 

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const char* section : {"Fuzz", "Parametres", "Index"}) {
         pw::IniDocument changed = pw::IniDocument::parse(bytes);
-        if (!changed.write(section, "FuzzKey", value).isOk()) {
+        if (!changed.write(section, "FuzzKey", value).ok()) {
             check(!pw::isValidUtf8(value));
             check(changed.serialize() == text);
             continue;
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     pw::IniDocument option = pw::IniDocument::parse(bytes);
-    check(option.write("Parametres", "Option", "2").isOk());
+    check(option.write("Parametres", "Option", "2").ok());
     const pw::SettingsSnapshot after = pw::p_lecture_fichier_ini(
         pw::IniDocument::parse(option.serialize()), "/install/", "/home/");
     check(after.naming == pw::NamingMethod::FromTags);

@@ -1,14 +1,13 @@
 #include "index/yearbook_run.h"
 
-#include <unistd.h>
-
+#include <cerrno>
 #include <charconv>
 
 #include "engine/data_file.h"
-#include "engine/disk.h"
-#include "engine/line_reader.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
-#include "index/progress_pace.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 #include "index/yearbook_rules.h"
 
 namespace pw {
@@ -23,10 +22,10 @@ constexpr size_t kFlushSize = 1u << 20;
 class PageWriter {
   public:
     PageWriter(const Directory& directory, std::string name)
-        : m_directory(directory), m_name(std::move(name)), m_work(directory) {
+        : m_directory(directory), m_name(std::move(name)), m_work(directory, Durability::kAtomic) {
         m_previous = directory.entry(m_name);
         if (m_previous.exists && m_previous.regular) {
-            m_old = directory.openForReading(m_name);
+            (void)directory.openForReading(m_name, m_old);
         }
         m_same = m_old.valid();
     }
@@ -53,7 +52,8 @@ class PageWriter {
     void deliver(RunReport& report) {
         if (m_same) {
             char extra;
-            m_same = ::read(m_old.fd(), &extra, 1) == 0;
+            size_t got = 1;
+            m_same = m_directory.env().read(m_old.fd(), &extra, 1, got).ok() && got == 0;
         }
         if (m_same) {
             m_work.discard();
@@ -61,7 +61,7 @@ class PageWriter {
             return;
         }
         if (m_status.ok() && m_previous.exists && !m_previous.writable) {
-            m_status = Status::error("read-only file");
+            m_status = Status::ioError("read-only file", EACCES);
         }
         if (m_status.ok() && !m_work.isOpen()) {
             m_status = m_work.open();
@@ -69,12 +69,10 @@ class PageWriter {
         if (m_status.ok()) {
             m_status = m_work.deliver(m_name, m_previous);
         }
-        if (m_status.ok()) {
-            report.written();
-        } else {
+        if (!m_status.ok()) {
             m_work.discard();
-            report.failed(m_directory.pathOf(m_name), m_status.reason());
         }
+        report.record(m_directory.pathOf(m_name), m_status, Delivery::kWritten);
     }
 
   private:
@@ -82,11 +80,14 @@ class PageWriter {
         m_buffer.resize(bytes.size());
         size_t got = 0;
         while (got < bytes.size()) {
-            ssize_t n = ::read(m_old.fd(), m_buffer.data() + got, bytes.size() - got);
-            if (n <= 0) {
+            size_t n = 0;
+            if (!m_directory.env()
+                     .read(m_old.fd(), m_buffer.data() + got, bytes.size() - got, n)
+                     .ok() ||
+                n == 0) {
                 return false;
             }
-            got += static_cast<size_t>(n);
+            got += n;
         }
         return m_buffer == bytes;
     }
@@ -103,18 +104,12 @@ class PageWriter {
 
 void copyBackground(RunContext& context, const Directory& destination) {
     std::string from = context.settings.installDir + "Bin/" + std::string(kBackgroundName);
-    if (!openForReading(from).valid()) {
+    Delivery delivery;
+    Status status = copyFileInto(from, destination, std::string(kBackgroundName), delivery);
+    if (status.isNotFound()) {
         return;  // an installation without the picture: the page goes without it
     }
-    bool unchanged = false;
-    Status status = copyFileInto(from, destination, std::string(kBackgroundName), unchanged);
-    if (!status.ok()) {
-        context.report.failed(destination.pathOf(kBackgroundName), status.reason());
-    } else if (unchanged) {
-        context.report.unchanged();
-    } else {
-        context.report.written();
-    }
+    context.report.record(destination.pathOf(kBackgroundName), status, delivery);
 }
 
 }  // namespace
@@ -124,14 +119,12 @@ RunOutcome runYearbook(RunContext& context) {
     ProgressDisplay& display = context.display();
     context.announce(RunKind::Yearbook);
 
-    const uint64_t n = countRecords(settings.i30);
-    Directory destination(settings.i40);
+    const uint64_t n = countRecords(context.env, settings.i30);
+    Directory destination(context.env, settings.i40);
     const std::string pageName(kYearbookPageName);
 
     std::string model;
-    FileHandle modelFile = openForReading(settings.i50);
-    Status modelStatus =
-        modelFile.valid() ? readAll(modelFile.fd(), model) : Status::error("cannot read the model");
+    Status modelStatus = readFile(context.env, settings.i50, model);
     if (!modelStatus.ok()) {
         context.report.failed(destination.pathOf(pageName), modelStatus.reason());
         return RunOutcome::Completed;
@@ -147,8 +140,9 @@ RunOutcome runYearbook(RunContext& context) {
         writer.deliver(context.report);
     };
 
-    FileHandle data = openForReading(settings.i30);
-    LineReader records = LineReader::fromFd(data.valid() ? data.fd() : -1);
+    FileHandle data;
+    (void)openForReading(context.env, settings.i30, data);
+    LineReader records = LineReader::fromFd(context.env, data.valid() ? data.fd() : -1);
     records.skipByteOrderMark();
     ProgressPace pace(n);
     std::string_view line;

@@ -1,13 +1,13 @@
 #include "links/hyperlinks_run.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
 
 #include <array>
 #include <charconv>
 
-#include "engine/disk.h"
 #include "engine/markers.h"
 #include "engine/progress_text.h"
+#include "fs/work_file.h"
 #include "links/link_block.h"
 #include "links/link_groups.h"
 #include "links/page_list.h"
@@ -19,10 +19,11 @@ namespace {
 
 // Opens a page of the list; invalid when it cannot be opened or is no longer a regular file.
 FileHandle openPage(const Directory& directory, const std::string& name) {
-    FileHandle file = directory.openForReading(name);
-    struct stat info;
-    if (file.valid() && (::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))) {
-        return FileHandle();
+    FileHandle file;
+    FileInfo info;
+    if (directory.openForReading(name, file).ok() &&
+        (!directory.env().stat(file.fd(), "", AT_EMPTY_PATH, info).ok() || !info.regular)) {
+        file.reset();
     }
     return file;
 }
@@ -32,7 +33,7 @@ class HyperlinksRun {
     explicit HyperlinksRun(RunContext& context)
         : m_context(context),
           m_display(context.display()),
-          m_directory(context.settings.hyperdir),
+          m_directory(context.env, context.settings.hyperdir),
           m_linkMarker(startMarkerOf(context.settings.sourcelien)),
           m_textMarker(startMarkerOf(context.settings.Textelien)),
           m_tagMarkers{m_linkMarker, m_textMarker} {}
@@ -92,7 +93,7 @@ bool HyperlinksRun::scan() {
         PageTags tags;
         bool read = false;
         if (file.valid()) {
-            LineReader reader = LineReader::fromFd(file.fd(), 16 * 1024);
+            LineReader reader = LineReader::fromFd(m_context.env, file.fd(), 16 * 1024);
             read = readPageTags(reader, m_linkMarker, m_textMarker, tags);
         }
         if (!read) {
@@ -122,7 +123,7 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
     }
 
     FileHandle file = openPage(m_directory, name);
-    if (!file.valid() || !readAll(file.fd(), m_bytes).ok()) {
+    if (!file.valid() || !readAll(m_context.env, file.fd(), m_bytes).ok()) {
         m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
         return;
     }
@@ -132,17 +133,12 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
         m_context.report.unchanged();
         return;
     }
-    bool unchanged = false;
-    Status status = replaceFile(m_directory, name, linked, unchanged);
-    if (!status.ok()) {
-        m_context.report.failed(m_directory.pathOf(name), status.reason());
+    Delivery delivery;
+    Status status = replaceFile(m_directory, name, linked, Durability::kAtomic, delivery);
+    m_context.report.record(m_directory.pathOf(name), status, delivery);
+    if (!status.ok() || delivery == Delivery::kUnchanged) {
         return;
     }
-    if (unchanged) {
-        m_context.report.unchanged();
-        return;
-    }
-    m_context.report.written();
     // Pages later in the list see this page as it is now.
     PageTags tags = pageTagsOf(linked, m_linkMarker, m_textMarker);
     m_groups.assign(position, linkKeyOf(tags.link));
@@ -183,7 +179,7 @@ RunOutcome HyperlinksRun::run() {
     m_display.setLineBar(0);
     m_display.setTotalBar(0);
 
-    m_pages = listPages(m_directory);
+    m_pages = m_directory.listFiles(isPageName, false);
     if (m_pages.empty()) {
         return RunOutcome::Completed;
     }

@@ -179,32 +179,28 @@ void IniDocument::insertLine(std::size_t position, std::string text) {
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(position), std::move(line));
 }
 
-SettingsStatus IniDocument::write(std::string_view section, std::string_view key,
-                                  std::string_view value) {
+Status IniDocument::write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view sectionName = trimBlanks(section);
     const std::string_view keyName = trimBlanks(key);
     if (sectionName.empty() || hasLineEnd(section) || section.find(']') != section.npos) {
-        return SettingsStatus::invalidArgument("section name cannot be stored: " +
-                                               std::string(section));
+        return Status::invalidArgument("section name cannot be stored: " + std::string(section));
     }
     if (keyName.empty() || hasLineEnd(key) || key.find('=') != key.npos || keyName.front() == '[' ||
         keyName.front() == ';') {
-        return SettingsStatus::invalidArgument("key name cannot be stored: " + std::string(key));
+        return Status::invalidArgument("key name cannot be stored: " + std::string(key));
     }
     if (!isValidUtf8(section) || !isValidUtf8(key) || !isValidUtf8(value)) {
-        return SettingsStatus::invalidArgument("names and values are stored as UTF-8: " +
-                                               std::string(key));
+        return Status::invalidArgument("names and values are stored as UTF-8: " + std::string(key));
     }
     if (hasLineEnd(value)) {
-        return SettingsStatus::invalidArgument("a value cannot hold a line end: " +
-                                               std::string(key));
+        return Status::invalidArgument("a value cannot hold a line end: " + std::string(key));
     }
 
     const auto header = findSection(sectionName);
     if (!header) {
         insertLine(m_lines.size(), "[" + std::string(section) + "]");
         insertLine(m_lines.size(), std::string(key) + "=" + std::string(value));
-        return SettingsStatus::ok();
+        return Status();
     }
     std::size_t lastKeyLine = *header;
     const auto found = findKey(*header, keyName, &lastKeyLine);
@@ -213,10 +209,10 @@ SettingsStatus IniDocument::write(std::string_view section, std::string_view key
         line.text.resize(line.valueStart);
         line.text.append(value);
         line.end = kCrLf;
-        return SettingsStatus::ok();
+        return Status();
     }
     insertLine(lastKeyLine + 1, std::string(key) + "=" + std::string(value));
-    return SettingsStatus::ok();
+    return Status();
 }
 
 std::string IniDocument::serialize() const {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/settings_status.h"
+#include "fs/status.h"
 
 namespace pw {
 
@@ -45,7 +45,7 @@ class IniDocument {
     // section, or appends a missing section at the end. Every other line stays as it was.
     // Refuses names and values that would break the layout (line ends, '=' or ']' in names)
     // and text that is not valid UTF-8.
-    SettingsStatus write(std::string_view section, std::string_view key, std::string_view value);
+    Status write(std::string_view section, std::string_view key, std::string_view value);
 
     // The document as file bytes.
     std::string serialize() const;

@@ -7,9 +7,10 @@
 #include <random>
 
 #include "engine/column_table.h"
-#include "engine/disk.h"
 #include "engine/page_rules.h"
 #include "fake_host.h"
+#include "fs/work_file.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace pw {
@@ -41,7 +42,8 @@ struct PagesRun : ::testing::Test {
     test::FakeHost host;
     RunState state;
     RunReport report;
-    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}};
+    test::FaultEnv env;
+    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}, env};
     std::string out = dir / "out/";
 
     PagesRun() {
@@ -152,7 +154,7 @@ TEST_F(PagesRun, RerunKeepsHandEditsAndLeavesUnchangedPagesUntouched) {
     ASSERT_EQ(::stat((out + "b.htm").c_str(), &before), 0);
 
     RunReport second;
-    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr});
+    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr}, env);
     writeFile(host.settings.source, "a;A2\nb;B\n");
     EXPECT_EQ(again.Command1_Click(), ClickResult::Completed);
     std::string expected = pageFor("A2", "A2");
@@ -224,9 +226,8 @@ TEST_F(PagesRun, SymbolicLinkPageIsReplacedNotWrittenThrough) {
 
 TEST_F(PagesRun, FullDiskLeavesTheOldPageWholeAndNoWorkFile) {
     writeFile(out + "a.htm", pageFor("old", "old"));
-    failWorkFileWritesAfterForTesting(10);
+    env.failWritesAfter(10);
     EXPECT_EQ(run("a;A\nb;B\n"), ClickResult::Completed);
-    failWorkFileWritesAfterForTesting(-1);
     EXPECT_EQ(readFile(out + "a.htm"), pageFor("old", "old"));
     EXPECT_EQ(namesIn(out), std::vector<std::string>{"a.htm"});
     EXPECT_EQ(report.failedCount(), 2u);

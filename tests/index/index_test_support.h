@@ -70,7 +70,7 @@ struct RunDriver {
     RunOutcome run(RunProcedure procedure) {
         state.stopRequested = false;
         RunSettings settings = host.settings;
-        RunContext context{settings, host, state, report};
+        RunContext context{settings, host, state, report, Env::system()};
         return procedure(context);
     }
 };

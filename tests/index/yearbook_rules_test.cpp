@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/line_reader.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 namespace {

@@ -387,7 +387,7 @@ TEST(HyperlinksRun, AStopClickedThroughTheFrameEndsTheRun) {
     RunReport report;
     RunTable runs;
     runs.hyperlinks = &runHyperlinks;
-    RunFrame frame(host, state, report, runs);
+    RunFrame frame(host, state, report, runs, Env::system());
     ClickResult inner = ClickResult::Ignored;
     host.actAtPump = 3;
     host.action = [&] { inner = frame.Command1_Click(); };

@@ -122,7 +122,7 @@ TEST(HiveStore, ConcurrentWritersLoseNoChange) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    Hive written = HiveStore(hive).load();
+    Hive written = HiveStore(Env::system(), hive).load();
     const HiveKey* key = written.find(1, {"Shared"});
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->values.size(), static_cast<size_t>(kWriters * kValuesEach));

@@ -117,7 +117,7 @@ class IniWriteTest : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(IniWriteTest, ChangesOnlyTheAffectedLine) {
     const WriteCase& c = GetParam();
     IniDocument document = IniDocument::parse(c.before);
-    ASSERT_TRUE(document.write(c.section, c.key, c.value).isOk());
+    ASSERT_TRUE(document.write(c.section, c.key, c.value).ok());
     EXPECT_EQ(document.serialize(), c.after);
 }
 
@@ -164,18 +164,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(IniWriteRefusalTest, RefusesWhatWouldBreakTheLayout) {
     IniDocument document = IniDocument::parse("[S]\r\nk=v\r\n");
-    EXPECT_FALSE(document.write("S", "k", "two\r\n[Evil]").isOk());
-    EXPECT_FALSE(document.write("S", "k", "line\nend").isOk());
-    EXPECT_FALSE(document.write("S", "a=b", "v").isOk());
-    EXPECT_FALSE(document.write("S", "", "v").isOk());
-    EXPECT_FALSE(document.write("S", ";c", "v").isOk());
-    EXPECT_FALSE(document.write("S]x", "k", "v").isOk());
-    EXPECT_FALSE(document.write("", "k", "v").isOk());
+    EXPECT_FALSE(document.write("S", "k", "two\r\n[Evil]").ok());
+    EXPECT_FALSE(document.write("S", "k", "line\nend").ok());
+    EXPECT_FALSE(document.write("S", "a=b", "v").ok());
+    EXPECT_FALSE(document.write("S", "", "v").ok());
+    EXPECT_FALSE(document.write("S", ";c", "v").ok());
+    EXPECT_FALSE(document.write("S]x", "k", "v").ok());
+    EXPECT_FALSE(document.write("", "k", "v").ok());
     EXPECT_FALSE(document
                      .write("S", "k",
                             "Tag N\xB0"
                             "2")
-                     .isOk());
+                     .ok());
     EXPECT_EQ(document.serialize(), "[S]\r\nk=v\r\n");
 }
 
