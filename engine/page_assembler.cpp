@@ -3,7 +3,6 @@
 #include <fcntl.h>
 
 #include <cerrno>
-#include <charconv>
 
 #include "engine/progress_text.h"
 
@@ -161,11 +160,9 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     rules.begin(lastCloser);
     m_out.clear();
     uint64_t number = 0;
-    char digits[24];
     auto step = [&](std::string_view line, const PageRules::Marks& marks) {
         rules.apply(line, marks, ++number, m_out);
-        auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+        display.setLineText(CountText(number).view());
         display.setLineBar(wholePercent(number, total));
         return flushIfLarge(work, false);
     };

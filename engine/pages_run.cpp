@@ -3,6 +3,7 @@
 #include "engine/data_file.h"
 #include "engine/page_assembler.h"
 #include "engine/page_naming.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
 #include "fs/line_reader.h"
 #include "fs/work_file.h"
@@ -37,12 +38,16 @@ RunOutcome runPages(RunContext& context) {
 
     Directory destination(context.env, settings.destination);
     PageAssembler assembler(context, destination, settings.fichiermodele);
+    ProgressPace pace(n);
     uint64_t i = 1;
     std::string_view line;
     while (records.next(line)) {
         double t0 = clockSeconds();
-        display.setRecordText(recordText(i, n));
-        display.setTotalBar(wholePercent(i, n));
+        const bool shown = pace.due(i, t0);
+        if (shown) {
+            display.setRecordText(recordText(i, n));
+            display.setTotalBar(wholePercent(i, n));
+        }
         ++i;
         context.state.columns.split(line, settings.separateur);
         std::string name = pageName(composed, settings.namingTags, context.state.columns);
@@ -63,9 +68,11 @@ RunOutcome runPages(RunContext& context) {
         if (context.stopRequested()) {
             return RunOutcome::Stopped;
         }
-        double dt = clockSeconds() - t0;
-        uint64_t finished = i - 1;
-        display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
+        if (shown) {
+            double dt = clockSeconds() - t0;
+            uint64_t finished = i - 1;
+            display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
+        }
     }
     return RunOutcome::Completed;
 }

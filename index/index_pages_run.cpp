@@ -1,7 +1,6 @@
 #include "index/index_pages_run.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include "engine/markers.h"
@@ -134,7 +133,6 @@ RunOutcome runIndexPages(RunContext& context) {
     std::vector<IndexEntry> entries;
     ProgressPace pace(total);
     double t0 = clockSeconds();
-    char digits[24];
     for (uint64_t k = 1; k <= names.size(); ++k) {
         const std::string& name = names[k - 1];
         PageScan page;
@@ -151,8 +149,7 @@ RunOutcome runIndexPages(RunContext& context) {
             // The page is read whole before it is scanned, so its line counter and bar show
             // it finished.
             if (uint64_t lines = page.read ? page.lines() : 0; lines > 0) {
-                auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
-                display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+                display.setLineText(CountText(lines).view());
                 display.setLineBar(100);
             }
             display.setRecordText(recordText(k, total));

@@ -1,7 +1,6 @@
 #include "index/yearbook_run.h"
 
 #include <cerrno>
-#include <charconv>
 
 #include "engine/data_file.h"
 #include "engine/progress_pace.h"
@@ -152,9 +151,7 @@ RunOutcome runYearbook(RunContext& context) {
     bool shown = false;
     // The line counter and bars of record `i`, shown once its pass is made.
     auto showPass = [&](uint64_t lines, double dt) {
-        char digits[24];
-        auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
-        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+        display.setLineText(CountText(lines).view());
         // The page's expected length, extrapolated from the growth of this pass.
         uint64_t growth = lines > before ? lines - before : 0;
         display.setLineBar(wholePercent(lines, lines + (n > i ? n - i : 0) * growth));

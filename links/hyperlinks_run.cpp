@@ -3,9 +3,9 @@
 #include <fcntl.h>
 
 #include <array>
-#include <charconv>
 
 #include "engine/markers.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
 #include "fs/work_file.h"
 #include "links/link_block.h"
@@ -70,9 +70,7 @@ void HyperlinksRun::showCounter(uint64_t i) {
 }
 
 void HyperlinksRun::showLinkCounter(uint64_t j, uint64_t m) {
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, j).ptr;
-    m_display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+    m_display.setLineText(CountText(j).view());
     m_display.setLineBar(wholePercent(j, m));
 }
 
@@ -81,9 +79,13 @@ void HyperlinksRun::showLinkCounter(uint64_t j, uint64_t m) {
 bool HyperlinksRun::scan() {
     const uint64_t n = m_pages.size();
     m_texts.resize(n);
+    ProgressPace pace(n);
     for (uint64_t a = 0; a < n; ++a) {
         double t0 = clockSeconds();
-        showCounter(a + 1);
+        const bool shown = pace.due(a + 1, t0);
+        if (shown) {
+            showCounter(a + 1);
+        }
         const std::string& name = m_pages[a];
         FileHandle file = openPage(m_directory, name);
         m_display.pumpEvents();
@@ -102,8 +104,10 @@ bool HyperlinksRun::scan() {
         }
         m_groups.assign(a, linkKeyOf(tags.link));
         m_texts[a] = std::move(tags.text);
-        m_display.setTimeText(
-            timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
+        if (shown) {
+            m_display.setTimeText(
+                timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
+        }
     }
     return true;
 }
@@ -152,13 +156,17 @@ bool HyperlinksRun::link() {
     for (uint64_t a = 0; a < n; ++a) {
         toLink += m_groups.groupOf(a).size() > 1 ? 1 : 0;
     }
+    ProgressPace pace(n);
     for (uint64_t a = 0; a < n; ++a) {
-        showCounter(a + 1);
+        double t0 = clockSeconds();
+        const bool shown = pace.due(a + 1, t0);
+        if (shown) {
+            showCounter(a + 1);
+        }
         std::span<const uint64_t> group = m_groups.groupOf(a);
         if (group.size() < 2) {
             continue;
         }
-        double t0 = clockSeconds();
         m_display.setLineText("");
         m_display.setLineBar(0);
         m_display.pumpEvents();
@@ -167,7 +175,10 @@ bool HyperlinksRun::link() {
         }
         rewrite(a, group);
         toLink = toLink > 0 ? toLink - 1 : 0;
-        m_display.setTimeText(timeText(m_context.settings.language, clockSeconds() - t0, toLink));
+        if (shown) {
+            m_display.setTimeText(
+                timeText(m_context.settings.language, clockSeconds() - t0, toLink));
+        }
     }
     return true;
 }
