@@ -7,7 +7,7 @@
 #include <random>
 
 #include "index_test_support.h"
-#include "original_runs.h"
+#include "reference_runs.h"
 
 namespace pw {
 namespace {
@@ -218,7 +218,7 @@ TEST_F(IndexRun, PagesOfEverySizeAroundTheWholeReadLimitGiveTheSameIndex) {
     }
     ASSERT_EQ(run(), RunOutcome::Completed);
     std::filesystem::create_directory(dir / "theirs");
-    original::indexRun(source, dir / "theirs/", "<!--tag1-->", "<!--tag2-->");
+    reference::indexRun(source, dir / "theirs/", "<!--tag1-->", "<!--tag2-->");
     std::map<std::string, std::string> files = filesIn(out);
     EXPECT_EQ(files, filesIn(dir / "theirs/"));
     ASSERT_EQ(files.size(), 1u);
@@ -229,8 +229,9 @@ TEST_F(IndexRun, PagesOfEverySizeAroundTheWholeReadLimitGiveTheSameIndex) {
     }
 }
 
-// Random source directories, compared with the run as first designed, file for file.
-TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
+// Random source directories, compared with the page-by-page reference implementation, file for
+// file.
+TEST(IndexRunDifferential, SameIndexPagesAsTheReference) {
     std::mt19937 random(20261207);
     const std::vector<std::string> names = {"a.htm",
                                             "B.HTM",
@@ -305,7 +306,7 @@ TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
         driver.host.settings.tagindex2 = criterionTag;
         driver.host.settings.Tagindex = textTag;
         ASSERT_EQ(driver.run(&runIndexPages), RunOutcome::Completed);
-        original::indexRun(source, theirs, "<!--tag1-->", sameTag ? "<!--tag1-->" : "<!--tag2-->");
+        reference::indexRun(source, theirs, "<!--tag1-->", sameTag ? "<!--tag1-->" : "<!--tag2-->");
 
         auto expected = filesIn(theirs);
         ASSERT_EQ(filesIn(mine), expected) << "round " << round;

@@ -8,7 +8,7 @@
 
 #include "index/yearbook_rules.h"
 #include "index_test_support.h"
-#include "original_runs.h"
+#include "reference_runs.h"
 
 namespace pw {
 namespace {
@@ -180,9 +180,9 @@ TEST_F(YearbookRun, LargePageIsWrittenInPieces) {
     EXPECT_EQ(filesIn(dest).size(), 2u);
 }
 
-// Random yearbook models and data files, run by the pass-per-record algorithm as first designed
+// Random yearbook models and data files, run by the pass-per-record reference implementation
 // (through its tmp_ and tmp2_ files) and by the one-pass run, stops included.
-TEST(YearbookRunDifferential, SamePageAsTheOriginal) {
+TEST(YearbookRunDifferential, SamePageAsTheReference) {
     std::mt19937 random(7122026);
     const std::vector<std::string> soup = {"<html>",
                                            "<title>T</title>",
@@ -305,8 +305,8 @@ TEST(YearbookRunDifferential, SamePageAsTheOriginal) {
         std::filesystem::create_directory(dir / "theirs");
         writeFile(dir / "model.htm", model);
         writeFile(dir / "data.txt", data);
-        bool stopped = original::yearbookRun(dir / "data.txt", separator, dir / "model.htm",
-                                             dir / "theirs/", dir.path(), stopAtPump);
+        bool stopped = reference::yearbookRun(dir / "data.txt", separator, dir / "model.htm",
+                                              dir / "theirs/", dir.path(), stopAtPump);
 
         test::RunDriver driver;
         driver.host.settings.installDir = dir.path();

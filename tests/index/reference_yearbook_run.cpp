@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "original_runs.h"
+#include "reference_runs.h"
 
-namespace pw::original {
+namespace pw::reference {
 
 namespace {
 
@@ -19,12 +19,12 @@ void copyFile(const std::string& from, const std::string& to) {
                                ignored);
 }
 
-// The one departure from the first design: a column value is data and is never read as a tag
-// marker. The first design read a value holding "<!--/tag100-->" or "<!--tag3-->" as a marker in
-// the next pass, which multiplied the blocks for every later record; the run builds one block
-// per record instead. To compare with it, this transcription remembers which lines of the
-// page are values and skips the marker tests for them. For a value without a marker those tests
-// fail anyway, so for such data this is the first design's algorithm unchanged.
+// The one departure from the rules as once written: a column value is data and is never read as a
+// tag marker. They read a value holding "<!--/tag100-->" or "<!--tag3-->" as a marker in the next
+// pass, which multiplied the blocks for every later record; the run builds one block per record
+// instead. To compare with it, this transcription remembers which lines of the page are values and
+// skips the marker tests for them. For a value without a marker those tests fail anyway, so for
+// such data this is the page-by-page algorithm unchanged.
 struct Yearbook {
     std::array<std::string, 101> colonnes;
     bool premier = true;
@@ -151,4 +151,4 @@ bool yearbookRun(const std::string& data, char separator, const std::string& mod
     return false;
 }
 
-}  // namespace pw::original
+}  // namespace pw::reference
