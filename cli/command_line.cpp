@@ -138,6 +138,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     switch (result) {
         case ClickResult::Refused:
         case ClickResult::Fatal:
+        case ClickResult::Failed:
             return 1;
         case ClickResult::Stopped:
             printSummary(report, settings.language, seconds);

@@ -30,9 +30,13 @@ PageAssembler::PageAssembler(RunContext& context, const Directory& destination,
     : m_context(context), m_env(context.env), m_destination(destination), m_modelPath(modelPath) {
     FileHandle model;
     FileInfo info;
-    if (openForReading(m_env, modelPath, model).ok() &&
-        m_env.stat(model.fd(), "", AT_EMPTY_PATH, info).ok() && info.size <= kInMemoryLimit) {
-        m_modelInMemory = readAll(m_env, model.fd(), m_modelBytes).ok();
+    m_modelStatus = openForReading(m_env, modelPath, model);
+    if (m_modelStatus.ok()) {
+        m_modelStatus = m_env.stat(model.fd(), "", AT_EMPTY_PATH, info);
+    }
+    if (m_modelStatus.ok() && info.size <= kInMemoryLimit) {
+        m_modelStatus = readAll(m_env, model.fd(), m_modelBytes);
+        m_modelInMemory = m_modelStatus.ok();
     }
 }
 

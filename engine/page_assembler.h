@@ -27,6 +27,8 @@ class PageAssembler {
 
     // Why the last page failed.
     const Status& lastStatus() const { return m_status; }
+    // Whether the model could be opened (and, when small, read) when the assembler was made.
+    const Status& modelStatus() const { return m_modelStatus; }
 
   private:
     // The bytes one page is made from: in memory when small, else streamed from its file.
@@ -60,6 +62,7 @@ class PageAssembler {
     FileHandle m_modelFile;
     std::string m_out;
     Status m_status;
+    Status m_modelStatus;
 };
 
 }  // namespace pw

@@ -28,16 +28,17 @@ RunOutcome runPages(RunContext& context) {
     }
     context.announce(RunKind::Pages);
 
-    const uint64_t n = countRecords(context.env, settings.source);
-    FileHandle data;
-    if (!openForReading(context.env, settings.source, data).ok()) {
-        return RunOutcome::Completed;
+    DataFile records(context.env, settings.source);
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.source);
     }
-    LineReader records = LineReader::fromFd(context.env, data.fd());
-    records.skipByteOrderMark();
+    const uint64_t n = records.count();
 
     Directory destination(context.env, settings.destination);
     PageAssembler assembler(context, destination, settings.fichiermodele);
+    if (!assembler.modelStatus().ok()) {
+        return context.fail(messages::kModelFileUnreadable, settings.fichiermodele);
+    }
     ProgressPace pace(n);
     uint64_t i = 1;
     std::string_view line;
@@ -73,6 +74,9 @@ RunOutcome runPages(RunContext& context) {
             uint64_t finished = i - 1;
             display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
         }
+    }
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.source);
     }
     return RunOutcome::Completed;
 }

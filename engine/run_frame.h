@@ -9,8 +9,9 @@
 
 namespace pw {
 
-// How a run ended.
-enum class RunOutcome { Completed, Stopped };
+// How a run ended. Failed: an input that passed validation could not be read; the run wrote
+// nothing more after it and left its message in RunContext::failure.
+enum class RunOutcome { Completed, Stopped, Failed };
 
 // What a run works with. The run polls `state.stopRequested` at its stop checks.
 struct RunContext {
@@ -21,7 +22,12 @@ struct RunContext {
     // Every file the run reads or writes goes through it.
     Env& env;
 
+    // Why the run failed, in the run's language, naming the file.
+    std::string failure;
+
     ProgressDisplay& display() { return host; }
+    // Ends the run because the input at `path` cannot be read.
+    RunOutcome fail(Wording wording, std::string_view path);
     bool stopRequested() const { return state.stopRequested; }
     // Shows the run's status caption and turns the Start button into the Stop button.
     void announce(RunKind kind);
@@ -45,6 +51,7 @@ enum class ClickResult {
     StopMade,   // this click stopped the run in progress
     Ignored,    // a stop was already requested for the run in progress
     Fatal,      // the click failed before any run could begin; the program must end
+    Failed,     // the run ended because an input could not be read; its message was shown
 };
 
 // The Start/Stop button shared by the window and the command line: validation, dispatch by tab
@@ -62,6 +69,7 @@ class RunFrame {
 
   private:
     void completionSteps(Language language);
+    void failureSteps(std::string_view message);
     void stopSequence(Language language);
     void commonEndSteps();
 

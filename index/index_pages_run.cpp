@@ -22,6 +22,7 @@ constexpr size_t kWholePageSize = 256 * 1024;
 // What the scan of one page found.
 struct PageScan {
     bool read = false;  // false when the page could not be read
+    Status status;      // why not
     std::optional<PageCapture> capture;
     std::string_view bytes;  // a page read whole, valid until the next scan
     uint64_t streamedLines = 0;
@@ -39,7 +40,7 @@ class PageScanner {
     PageScan scan(const Directory& source, const std::string& name) {
         PageScan result;
         FileHandle file;
-        if (!source.openForReading(name, file).ok()) {
+        if (result.status = source.openForReading(name, file); !result.status.ok()) {
             return result;
         }
         if (m_buffer.empty()) {
@@ -49,7 +50,8 @@ class PageScanner {
         size_t got = 0;
         while (got < m_buffer.size()) {
             size_t n = 0;
-            if (!env.read(file.fd(), m_buffer.data() + got, m_buffer.size() - got, n).ok()) {
+            result.status = env.read(file.fd(), m_buffer.data() + got, m_buffer.size() - got, n);
+            if (!result.status.ok()) {
                 return result;
             }
             if (n == 0) {
@@ -84,7 +86,9 @@ class PageScanner {
             m_lines.feed(line);
             ++result.streamedLines;
         }
-        if (!reader.failed()) {
+        if (reader.failed()) {
+            result.status = Status::ioError("read error");
+        } else {
             result.read = true;
             result.capture = m_lines.capture();
         }
@@ -138,6 +142,10 @@ RunOutcome runIndexPages(RunContext& context) {
         PageScan page;
         if (!isIndexPageName(name)) {
             page = scanner.scan(source, name);
+            if (!page.read) {
+                context.report.failed(source.pathOf(name),
+                                      "cannot read the page (" + page.status.reason() + ")");
+            }
             if (page.capture) {
                 entries.push_back(IndexEntry{std::move(page.capture->criterion),
                                              std::move(page.capture->linkText), name});

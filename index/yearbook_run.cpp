@@ -118,16 +118,18 @@ RunOutcome runYearbook(RunContext& context) {
     ProgressDisplay& display = context.display();
     context.announce(RunKind::Yearbook);
 
-    const uint64_t n = countRecords(context.env, settings.i30);
+    // Nothing is written unless both inputs can be read.
+    DataFile records(context.env, settings.i30);
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.i30);
+    }
+    const uint64_t n = records.count();
+    std::string model;
+    if (!readFile(context.env, settings.i50, model).ok()) {
+        return context.fail(messages::kModelFileUnreadable, settings.i50);
+    }
     Directory destination(context.env, settings.i40);
     const std::string pageName(kYearbookPageName);
-
-    std::string model;
-    Status modelStatus = readFile(context.env, settings.i50, model);
-    if (!modelStatus.ok()) {
-        context.report.failed(destination.pathOf(pageName), modelStatus.reason());
-        return RunOutcome::Completed;
-    }
     copyBackground(context, destination);
 
     YearbookBuilder builder(model);
@@ -139,10 +141,6 @@ RunOutcome runYearbook(RunContext& context) {
         writer.deliver(context.report);
     };
 
-    FileHandle data;
-    (void)openForReading(context.env, settings.i30, data);
-    LineReader records = LineReader::fromFd(context.env, data.valid() ? data.fd() : -1);
-    records.skipByteOrderMark();
     ProgressPace pace(n);
     std::string_view line;
     uint64_t i = 1;
@@ -158,7 +156,7 @@ RunOutcome runYearbook(RunContext& context) {
         display.setTimeText(
             timeText(settings.language, dt, n > i ? n - i : 0, RemainingWording::Yearbook));
     };
-    while (data.valid() && records.next(line)) {
+    while (records.next(line)) {
         t0 = clockSeconds();
         shown = pace.due(i, t0);
         if (shown) {
@@ -183,6 +181,9 @@ RunOutcome runYearbook(RunContext& context) {
             showPass(builder.pageLines(), clockSeconds() - t0);
         }
         ++i;
+    }
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.i30);  // the work file goes
     }
     // The last record is always shown, with its pass.
     if (i > 1 && !shown) {

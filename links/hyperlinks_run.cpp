@@ -17,15 +17,21 @@ namespace pw {
 
 namespace {
 
-// Opens a page of the list; invalid when it cannot be opened or is no longer a regular file.
-FileHandle openPage(const Directory& directory, const std::string& name) {
-    FileHandle file;
+// Opens a page of the list; fails when it cannot be opened or is no longer a regular file.
+Status openPage(const Directory& directory, const std::string& name, FileHandle& file) {
+    Status status = directory.openForReading(name, file);
     FileInfo info;
-    if (directory.openForReading(name, file).ok() &&
-        (!directory.env().stat(file.fd(), "", AT_EMPTY_PATH, info).ok() || !info.regular)) {
-        file.reset();
+    if (status.ok()) {
+        status = directory.env().stat(file.fd(), "", AT_EMPTY_PATH, info);
     }
-    return file;
+    if (status.ok() && !info.regular) {
+        status = Status::ioError("not a plain file");
+    }
+    if (!status.ok()) {
+        file.reset();
+        return Status::ioError("cannot read the page (" + status.reason() + ")", status.sysError());
+    }
+    return status;
 }
 
 class HyperlinksRun {
@@ -87,20 +93,22 @@ bool HyperlinksRun::scan() {
             showCounter(a + 1);
         }
         const std::string& name = m_pages[a];
-        FileHandle file = openPage(m_directory, name);
+        FileHandle file;
+        Status status = openPage(m_directory, name, file);
         m_display.pumpEvents();
         if (m_context.stopRequested()) {
             return false;
         }
         PageTags tags;
-        bool read = false;
-        if (file.valid()) {
+        if (status.ok()) {
             LineReader reader = LineReader::fromFd(m_context.env, file.fd(), 16 * 1024);
-            read = readPageTags(reader, m_linkMarker, m_textMarker, tags);
+            if (!readPageTags(reader, m_linkMarker, m_textMarker, tags)) {
+                status = Status::ioError("cannot read the page (read error)");
+            }
         }
-        if (!read) {
+        if (!status.ok()) {
             tags = PageTags{};
-            m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
+            m_context.report.failed(m_directory.pathOf(name), status.reason());
         }
         m_groups.assign(a, linkKeyOf(tags.link));
         m_texts[a] = std::move(tags.text);
@@ -126,19 +134,23 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
         showLinkCounter(++j, m);
     }
 
-    FileHandle file = openPage(m_directory, name);
-    if (!file.valid() || !readAll(m_context.env, file.fd(), m_bytes).ok()) {
-        m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
+    FileHandle file;
+    Status status = openPage(m_directory, name, file);
+    if (status.ok() && !readAll(m_context.env, file.fd(), m_bytes).ok()) {
+        status = Status::ioError("cannot read the page (read error)");
+    }
+    if (!status.ok()) {
+        m_context.report.failed(m_directory.pathOf(name), status.reason());
         return;
     }
-    file = FileHandle();
+    file.reset();
     std::string linked = p_ajoute_lien(m_bytes, m_links, m_context.settings.Tag99, m_tagMarkers);
     if (linked == m_bytes) {
         m_context.report.unchanged();
         return;
     }
     Delivery delivery;
-    Status status = replaceFile(m_directory, name, linked, Durability::kAtomic, delivery);
+    status = replaceFile(m_directory, name, linked, Durability::kAtomic, delivery);
     m_context.report.record(m_directory.pathOf(name), status, delivery);
     if (!status.ok() || delivery == Delivery::kUnchanged) {
         return;

@@ -12,6 +12,7 @@
 #include "fs/work_file.h"
 #include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -63,6 +64,27 @@ struct PagesRun : ::testing::Test {
         return frame.Command1_Click();
     }
 };
+
+// A data file or model that passed the checks but cannot be read ends the run with a critical
+// box naming the file, and no page is written.
+TEST_F(PagesRun, AnInputThatCannotBeReadEndsTheRunNamingIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {host.settings.source, "critical: The data file cannot be read:\n"},
+        {host.settings.fichiermodele, "critical: The model file cannot be read:\n"}};
+    writeFile(host.settings.source, "a;A\n");
+    test::openToEveryone(dir.path());
+    test::openToEveryone(out);
+    for (const auto& [file, message] : cases) {
+        ::chmod(file.c_str(), 0);
+        EXPECT_TRUE(test::runUnprivileged([&] {
+            EXPECT_EQ(frame.Command1_Click(), ClickResult::Failed);
+            EXPECT_EQ(host.messages.back(), message + file);
+            EXPECT_FALSE(state.runInProgress);
+        })) << file;
+        ::chmod(file.c_str(), 0644);
+        EXPECT_TRUE(namesIn(out).empty());
+    }
+}
 
 TEST_F(PagesRun, OnePagePerRecordWithProgress) {
     EXPECT_EQ(run("a;A;1\nb;B;2\n"), ClickResult::Completed);

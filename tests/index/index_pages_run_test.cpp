@@ -8,6 +8,7 @@
 
 #include "index_test_support.h"
 #include "reference_runs.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -67,6 +68,21 @@ TEST_F(IndexRun, GroupsPagesByCriterionInListingOrder) {
     EXPECT_EQ(driver.host.recordTexts.front(), "1 sur 4");
     EXPECT_EQ(driver.host.pumps, 3);
     EXPECT_EQ(driver.host.status, "Indexes creation in progress...");
+}
+
+TEST_F(IndexRun, ASourcePageThatCannotBeReadIsReportedAndTheOthersIndexed) {
+    writeFile(source + "a.htm", page("Paris", "Hotel A"));
+    writeFile(source + "b.htm", page("Paris", "Hotel B"));
+    ::chmod((source + "b.htm").c_str(), 0);
+    test::openToEveryone(dir.path());
+    test::openToEveryone(out);
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        ASSERT_EQ(run(), RunOutcome::Completed);
+        EXPECT_EQ(driver.report.failedCount(), 1u);
+    }));
+    const std::string paris = filesIn(out)["index_Paris.htm"];
+    EXPECT_NE(paris.find("Hotel A"), std::string::npos);
+    EXPECT_EQ(paris.find("b.htm"), std::string::npos);
 }
 
 TEST_F(IndexRun, EntriesFollowTheNamesNotTheDirectoryOrder) {

@@ -9,6 +9,7 @@
 #include "index/yearbook_rules.h"
 #include "index_test_support.h"
 #include "reference_runs.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -57,6 +58,26 @@ size_t count(const std::string& text, const std::string& what) {
         ++n;
     }
     return n;
+}
+
+// A data file or model that cannot be read ends the run with a message naming it; nothing is
+// written, not even the background.
+TEST_F(YearbookRun, AnInputThatCannotBeReadEndsTheRunAndWritesNothing) {
+    const std::pair<std::string, std::string> cases[] = {
+        {driver.host.settings.i30, "The data file cannot be read:\n"},
+        {driver.host.settings.i50, "The model file cannot be read:\n"}};
+    writeFile(driver.host.settings.i30, "a;1\n");
+    test::openToEveryone(dir.path());
+    test::openToEveryone(dest);
+    for (const auto& [file, message] : cases) {
+        ::chmod(file.c_str(), 0);
+        EXPECT_TRUE(test::runUnprivileged([&] {
+            EXPECT_EQ(driver.run(&runYearbook), RunOutcome::Failed);
+            EXPECT_EQ(driver.failure, message + file);
+        })) << file;
+        ::chmod(file.c_str(), 0644);
+        EXPECT_TRUE(filesIn(dest).empty());
+    }
 }
 
 TEST_F(YearbookRun, WritesThePageAndTheBackground) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "temp_settings_env.h"
+#include "tests/support/unprivileged.h"
 
 extern char** environ;
 
@@ -118,16 +119,49 @@ TEST_F(ProfileFileTest, WriteThroughSymbolicLinkChangesTheTarget) {
     EXPECT_EQ(readBytes(target), "[A]\r\na=2\r\n");
 }
 
-TEST_F(ProfileFileTest, UnwritableDirectoryFailsAndKeepsFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
+// A settings file this user may not read or write is never replaced: a read gives the
+// defaults, a write fails, and the file keeps its bytes and mode, even where the folder would
+// allow a rename over it.
+TEST_F(ProfileFileTest, AFileThisUserMayNotReadOrWriteIsNeverReplaced) {
+    struct Case {
+        const char* name;
+        mode_t fileMode;
+        bool ownedByTheUser;
+        bool folderWritable;
+    };
+    const Case cases[] = {
+        {"unreadable", 0000, true, true},
+        {"read_only", 0444, true, true},
+        {"another_user_s", 0644, false, true},
+        {"folder_read_only", 0644, true, false},
+    };
+    const std::string original = "[Parametres]\r\nLangue=E\r\nOption=2\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (::geteuid() != 0 && !c.ownedByTheUser) {
+            continue;  // only the superuser can give the file to another user
+        }
+        writeBytes(m_ini, original);
+        const uid_t user = ::geteuid() == 0 ? test::kUnprivilegedId : ::geteuid();
+        ASSERT_EQ(::chown(m_ini.c_str(), c.ownedByTheUser ? user : 0, -1), 0);
+        ::chmod(m_ini.c_str(), c.fileMode);
+        test::openToEveryone(m_root);
+        ::chmod(m_ini.parent_path().c_str(), c.folderWritable ? 0777 : 0555);
+        EXPECT_TRUE(test::runUnprivileged([&] {
+            if (c.fileMode == 0000) {
+                EXPECT_EQ(readProfileString(Env::system(), m_ini, "Parametres", "Langue", "F", 9),
+                          "F");
+            }
+            EXPECT_FALSE(
+                writeProfileString(Env::system(), m_ini, "Parametres", "Langue", "F").ok());
+        }));
+        struct stat after;
+        ASSERT_EQ(::stat(m_ini.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode & 07777, c.fileMode);
+        ::chmod(m_ini.c_str(), 0644);
+        ::chmod(m_ini.parent_path().c_str(), 0755);
+        EXPECT_EQ(readBytes(m_ini), original);
     }
-    writeBytes(m_ini, "[A]\r\na=1\r\n");
-    std::filesystem::permissions(m_ini.parent_path(), std::filesystem::perms::owner_read |
-                                                          std::filesystem::perms::owner_exec);
-    EXPECT_FALSE(writeProfileString(Env::system(), m_ini, "A", "a", "2").ok());
-    std::filesystem::permissions(m_ini.parent_path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(readBytes(m_ini), "[A]\r\na=1\r\n");
 }
 
 TEST_F(ProfileFileTest, BatchIsAppliedInOrderFromEmpty) {
