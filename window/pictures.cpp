@@ -1,5 +1,6 @@
 #include "window/pictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -7,8 +8,12 @@ namespace pw {
 
 namespace {
 
+// A transparent picture of `width` by `height` in the window's units, with as many pixels as
+// the screens show for them, so that the pictures stay sharp on high-density screens.
 QPixmap blank(int width, int height) {
-    QPixmap pixmap(width, height);
+    const qreal ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(QSize(width, height) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
