@@ -1,5 +1,6 @@
-// The main window driven offscreen: defaults, validation, Start/Stop, language switch, Quit,
-// the pages-tab pickers, the field help and the online help.
+// The main window driven offscreen: defaults, Start/Stop, the progress frame, the tag lists and
+// the naming example, language switch and activation, placement, Quit, the pages-tab pickers,
+// the field help and the online help.
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -41,8 +42,6 @@ class Form1Test : public QObject {
   private slots:
     void defaultsFillEveryTab();
     void languageCodeOtherThanFIsEnglish();
-    void validationMessage_data();
-    void validationMessage();
     void completedRunShowsOneDoneBox();
     void stopDuringRun_data();
     void stopDuringRun();
@@ -132,43 +131,6 @@ void Form1Test::languageCodeOtherThanFIsEnglish() {
     QCOMPARE(f.get<QRadioButton>("Option1")->text(), QStringLiteral("First column of data file "));
     QCOMPARE(f.field("source")->text(),
              QString::fromStdString(f.env.installDir()) + kEnglish + "sample_data_file.txt");
-}
-
-void Form1Test::validationMessage_data() {
-    QTest::addColumn<bool>("withSource");
-    QTest::addColumn<bool>("withModel");
-    QTest::addColumn<bool>("withDestination");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("all empty") << false << false << false
-                               << QStringLiteral("Vous devez choisir un répertoire de destination");
-    QTest::newRow("data and model empty")
-        << false << false << true << QStringLiteral("Vous devez choisir un fichier modèle");
-    QTest::newRow("data empty") << false << true << true
-                                << QStringLiteral("Vous devez choisir un fichier source");
-}
-
-void Form1Test::validationMessage() {
-    QFETCH(bool, withSource);
-    QFETCH(bool, withModel);
-    QFETCH(bool, withDestination);
-    QFETCH(QString, message);
-    Fixture f;
-    f.preparePagesRun(3);
-    if (!withSource)
-        f.field("source")->clear();
-    if (!withModel)
-        f.field("fichiermodele")->clear();
-    if (!withDestination)
-        f.field("destination")->clear();
-    f.get<QPushButton>("Command1")->click();
-    QCOMPARE(int(f.messages.size()), 1);
-    QCOMPARE(f.messages[0].text, message);
-    QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
-    QCOMPARE(f.pagesWritten(), 0);
-    QVERIFY(f.tabsSelectable());
-    QVERIFY(f.field("source")->isEnabled());
-    QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
-    QVERIFY(f.get<QToolButton>("anglais")->isEnabled());
 }
 
 void Form1Test::completedRunShowsOneDoneBox() {

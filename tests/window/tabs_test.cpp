@@ -1,5 +1,5 @@
 // The hyperlinks and index tabs driven offscreen: their modes, pickers, stored choices, help
-// texts, and the three runs they start, each stopped part-way.
+// texts, the validation of every run, and the three runs they start, each stopped part-way.
 #include <QComboBox>
 #include <QDir>
 #include <QFocusEvent>
@@ -505,41 +505,59 @@ void TabsTest::linkPrefixHelpShowsWebAddress() {
 void TabsTest::validationOfEachRun_data() {
     QTest::addColumn<int>("tab");
     QTest::addColumn<bool>("yearbook");
-    QTest::addColumn<QString>("emptied");
+    QTest::addColumn<QStringList>("emptied");
     QTest::addColumn<QString>("message");
-    QTest::newRow("hyperlinks, no link tag")
-        << 1 << false << "sourcelien" << QStringLiteral("Vous devez choisir un Tag de lien");
+    // With several checks failing, the message is the last one's.
+    QTest::newRow("pages, all empty")
+        << 0 << false << QStringList{"source", "fichiermodele", "destination"}
+        << QStringLiteral("Vous devez choisir un répertoire de destination");
+    QTest::newRow("pages, data and model empty")
+        << 0 << false << QStringList{"source", "fichiermodele"}
+        << QStringLiteral("Vous devez choisir un fichier modèle");
+    QTest::newRow("pages, data empty") << 0 << false << QStringList{"source"}
+                                       << QStringLiteral("Vous devez choisir un fichier source");
+    QTest::newRow("hyperlinks, no link tag") << 1 << false << QStringList{"sourcelien"}
+                                             << QStringLiteral("Vous devez choisir un Tag de lien");
     QTest::newRow("hyperlinks, no directory")
-        << 1 << false << "hyperdir"
+        << 1 << false << QStringList{"hyperdir"}
         << QStringLiteral("Choisissez un répertoire contenant les fichiers à traiter");
     QTest::newRow("index pages, no criterion tag")
-        << 2 << false << "tagindex2" << QStringLiteral("Vous devez choisir un Tag de critère");
+        << 2 << false << QStringList{"tagindex2"}
+        << QStringLiteral("Vous devez choisir un Tag de critère");
     QTest::newRow("index pages, no destination")
-        << 2 << false << "i20" << QStringLiteral("Vous devez choisir un répertoire de destination");
-    QTest::newRow("yearbook, no model")
-        << 2 << true << "i50" << QStringLiteral("Vous devez choisir un fichier modèle");
+        << 2 << false << QStringList{"i20"}
+        << QStringLiteral("Vous devez choisir un répertoire de destination");
+    QTest::newRow("yearbook, no model") << 2 << true << QStringList{"i50"}
+                                        << QStringLiteral("Vous devez choisir un fichier modèle");
 }
 
 void TabsTest::validationOfEachRun() {
     QFETCH(int, tab);
     QFETCH(bool, yearbook);
-    QFETCH(QString, emptied);
+    QFETCH(QStringList, emptied);
     QFETCH(QString, message);
     Fixture f;
+    f.preparePagesRun(3);
     f.get<QTabWidget>("onglet")->setCurrentIndex(tab);
     f.get<QRadioButton>(yearbook ? "Option4" : "Option3")->click();
-    if (auto* list = f.window->findChild<QComboBox*>(emptied)) {
-        list->setCurrentIndex(-1);
-        list->setEditText(QString());
-    } else {
-        f.field(qPrintable(emptied))->clear();
+    for (const QString& name : emptied) {
+        if (auto* list = f.window->findChild<QComboBox*>(name)) {
+            list->setCurrentIndex(-1);
+            list->setEditText(QString());
+        } else {
+            f.field(qPrintable(name))->clear();
+        }
     }
     f.get<QPushButton>("Command1")->click();
     QCOMPARE(int(f.messages.size()), 1);
     QCOMPARE(f.messages[0].text, message);
     QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
+    QCOMPARE(f.pagesWritten(), 0);
+    // The window is unlocked again.
     QVERIFY(f.tabsSelectable());
+    QVERIFY(f.get<QWidget>(qPrintable(emptied.front()))->isEnabled());
     QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
+    QVERIFY(f.get<QToolButton>("anglais")->isEnabled());
     QCOMPARE(f.field("i30")->isEnabled(), tab == 2 && yearbook);
 }
 
