@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
+#include <cstdio>
 
 #include "fs/env.h"
 #include "registry/browser.h"
@@ -285,8 +286,19 @@ void Form1::setComboText(QComboBox* list, const std::string& text) {
 
 void Form1::writeIfNotEmpty(std::string_view section, std::string_view name, const QString& text) {
     if (!writesSilenced()) {
-        writeKeyIfNotEmpty(m_settings.file, section, name, ss(text));
+        stored(writeKeyIfNotEmpty(m_settings.file, section, name, ss(text)));
     }
+}
+
+void Form1::stored(const Status& status) {
+    if (status.ok() || m_saveFailureShown) {
+        return;
+    }
+    m_saveFailureShown = true;
+    std::fprintf(stderr,
+                 "pagewright: the settings cannot be saved in %s (%s); the choices made now last "
+                 "until the window is closed.\n",
+                 m_settings.file.c_str(), status.reason().c_str());
 }
 
 void Form1::p_lecture_fichier_ini() {
@@ -338,7 +350,7 @@ void Form1::p_lecture_fichier_ini() {
     enableTagLists();
     exemplenom->setFullText(QString());
     m_loading = false;
-    applyLoadRewrites(m_settings, snapshot);
+    stored(applyLoadRewrites(m_settings, snapshot));
 
     // The pickers start where the loaded paths lie.
     for (auto [drive, list, path] : {std::tuple{Drive2, Dirmodele, fichiermodele->text()},
@@ -401,7 +413,7 @@ void Form1::Form_Activate() {
     setFieldText(fichiermodele, fields.fichiermodele);
     setFieldText(i30, fields.i30);
     setFieldText(i50, fields.i50);
-    writeSampleKeys(m_settings.file, fields);
+    stored(writeSampleKeys(m_settings.file, fields));
 }
 
 void Form1::changeEvent(QEvent* event) {
@@ -413,13 +425,13 @@ void Form1::changeEvent(QEvent* event) {
 
 void Form1::francais_Click() {
     m_language = Language::French;
-    writeLanguage(m_settings.file, m_language);
+    stored(writeLanguage(m_settings.file, m_language));
     Form_Activate();
 }
 
 void Form1::anglais_Click() {
     m_language = Language::English;
-    writeLanguage(m_settings.file, m_language);
+    stored(writeLanguage(m_settings.file, m_language));
     Form_Activate();
 }
 
@@ -494,7 +506,7 @@ void Form1::p_refresh_all() {
 }
 
 void Form1::defaut_Click() {
-    resetToDefaults(m_settings, m_language);
+    stored(resetToDefaults(m_settings, m_language));
     p_lecture_fichier_ini();
     p_refresh_all();
     Form_Activate();
@@ -503,14 +515,14 @@ void Form1::defaut_Click() {
 
 void Form1::Option3_Click() {
     if (!writesSilenced()) {
-        writeIndexRun(m_settings.file, IndexRun::IndexPages);
+        stored(writeIndexRun(m_settings.file, IndexRun::IndexPages));
     }
     applyIndexMode();
 }
 
 void Form1::Option4_Click() {
     if (!writesSilenced()) {
-        writeIndexRun(m_settings.file, IndexRun::Yearbook);
+        stored(writeIndexRun(m_settings.file, IndexRun::Yearbook));
     }
     applyIndexMode();
 }

@@ -200,6 +200,10 @@ class Form1 : public QWidget, public RunHost {
     // Writes one key unless a load is being applied (the load writes its keys at once).
     bool writesSilenced() const { return m_loading; }
     void writeIfNotEmpty(std::string_view section, std::string_view name, const QString& text);
+    // Takes the result of a settings write. The window works on when the file cannot be
+    // written (its choices then last for the session); the first failure says so once on
+    // standard error, naming the file.
+    void stored(const Status& status);
     // Writes one key of section Index whatever the text, also an empty one.
     void writeIndexKey(std::string_view name, const QString& text);
     std::array<std::string, 4> namingTagTexts() const;
@@ -271,6 +275,7 @@ class Form1 : public QWidget, public RunHost {
     std::vector<QWidget*> m_coveredByPicker;  // what the open picker hid
     std::vector<QWidget*> m_lockedByPicker;   // what the open picker disabled
     bool m_loading = false;
+    bool m_saveFailureShown = false;
     bool m_busy = false;
     bool m_closeRequested = false;
     bool m_quietMessages = false;

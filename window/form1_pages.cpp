@@ -50,8 +50,8 @@ void Form1::Option1_Click() {
     enableTagLists();
     exemplenom->hide();
     if (!writesSilenced()) {
-        writeNamingMethod(m_settings.file, NamingMethod::FirstColumn,
-                          ss(nomdufichierhtm[4]->currentText()));
+        stored(writeNamingMethod(m_settings.file, NamingMethod::FirstColumn,
+                                 ss(nomdufichierhtm[4]->currentText())));
     }
 }
 
@@ -62,7 +62,7 @@ void Form1::Option2_Click() {
     enableTagLists();
     exemplenom->show();
     if (!writesSilenced()) {
-        writeNamingMethod(m_settings.file, NamingMethod::FromTags);
+        stored(writeNamingMethod(m_settings.file, NamingMethod::FromTags));
     }
 }
 
@@ -71,7 +71,7 @@ void Form1::titrep1_Click() {
     m_state.titleColumn = 1;
     nomdufichierhtm[4]->setCurrentIndex(-1);
     if (!writesSilenced()) {
-        writeTitleMethod(m_settings.file, TitleMethod::SecondColumn);
+        stored(writeTitleMethod(m_settings.file, TitleMethod::SecondColumn));
     }
 }
 
@@ -79,7 +79,7 @@ void Form1::titrep2_Click() {
     nomdufichierhtm[4]->show();
     enableTagLists();
     if (!writesSilenced()) {
-        writeTitleMethod(m_settings.file, TitleMethod::FromTag);
+        stored(writeTitleMethod(m_settings.file, TitleMethod::FromTag));
     }
 }
 
@@ -96,7 +96,7 @@ void Form1::nomdufichierhtm_Click(int) {
         for (int c = 0; c < 5; ++c) {
             texts[c] = ss(nomdufichierhtm[c]->currentText());
         }
-        writeNamingTags(m_settings.file, texts);
+        stored(writeNamingTags(m_settings.file, texts));
     }
 }
 
@@ -107,7 +107,7 @@ void Form1::p_exemple() {
 
 void Form1::separateur_LostFocus() {
     if (!writesSilenced()) {
-        writeSeparatorIndex(m_settings.file, key::kSymbole, separateur->currentIndex());
+        stored(writeSeparatorIndex(m_settings.file, key::kSymbole, separateur->currentIndex()));
     }
 }
 

@@ -1,6 +1,8 @@
 // The main window driven offscreen: defaults, Start/Stop, the progress frame, the tag lists and
 // the naming example, language switch and activation, placement, Quit, the pages-tab pickers,
 // the field help and the online help.
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -18,6 +20,9 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+
+#include <QTemporaryDir>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -60,6 +65,7 @@ class Form1Test : public QObject {
     void languageSwitchSwapsOnlySamplePaths();
     void quitWithEmptyFirstListSelectsFirstNaming();
     void emptyingDestinationStoresNothing();
+    void unsavableSettingsSaySoOnceAndChoicesLast();
     void namingExampleFollowsChosenTags();
     void destinationPicker_data();
     void destinationPicker();
@@ -531,6 +537,36 @@ void Form1Test::emptyingDestinationStoresNothing() {
     QCOMPARE(f.stored(kParametres, key::kDestination), chosen);
     f.field("destination")->clear();
     QCOMPARE(f.stored(kParametres, key::kDestination), chosen);
+}
+
+// The settings file's folder is a plain file: every write fails. The window starts and works on,
+// and says so once on standard error, naming the file.
+void Form1Test::unsavableSettingsSaySoOnceAndChoicesLast() {
+    QTemporaryDir capture;
+    const QByteArray errPath = capture.filePath(QStringLiteral("stderr")).toLocal8Bit();
+    std::fflush(stderr);
+    const int savedErr = ::dup(2);
+    const int errFile = ::open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(errFile, 2);
+    {
+        Fixture f([](WindowTestEnv& env) {
+            env.writeFile(QStringLiteral("blocker"), "a file where a folder should be");
+            qputenv("PAGEWRIGHT_INI", env.path(QStringLiteral("blocker/PgWright.ini")).toUtf8());
+        });
+        f.window->anglais_Click();
+        f.field("destination")->setText(f.env.path(QStringLiteral("somewhere")) + "/");
+        QCOMPARE(f.field("destination")->text(), f.env.path(QStringLiteral("somewhere")) + "/");
+        QCOMPARE(f.get<QPushButton>("Command1")->text(), QStringLiteral("Start"));
+    }
+    std::fflush(stderr);
+    ::dup2(savedErr, 2);
+    ::close(savedErr);
+    ::close(errFile);
+    QFile err(QString::fromLocal8Bit(errPath));
+    QVERIFY(err.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(err.readAll());
+    QCOMPARE(text.count(QStringLiteral("the settings cannot be saved")), 1);
+    QVERIFY(text.contains(QStringLiteral("blocker/PgWright.ini")));
 }
 
 void Form1Test::namingExampleFollowsChosenTags() {
