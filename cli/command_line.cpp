@@ -165,7 +165,8 @@ std::vector<Input> inputsOf(const RunSettings& s) {
 std::string refusalNote(const RunSettings& s, const Wording& message) {
     for (const Input& input : inputsOf(s)) {
         if (message.english == input.ifMissing.english && !input.path.empty()) {
-            return ": " + shownExcerpt(input.path, input.path.size());
+            return (s.language == Language::French ? " : " : ": ") +
+                   shownExcerpt(input.path, input.path.size());
         }
         if (message.english == input.ifEmpty.english) {
             return std::string(" (") + input.option + ")";
