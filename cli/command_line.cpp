@@ -18,12 +18,9 @@
 #include "cli/stored_choices.h"
 #include "engine/data_check.h"
 #include "engine/data_check_text.h"
-#include "engine/pages_run.h"
 #include "engine/run_frame.h"
 #include "engine/validation.h"
-#include "index/index_pages_run.h"
-#include "index/yearbook_run.h"
-#include "links/hyperlinks_run.h"
+#include "runs/run_table.h"
 
 namespace pw::cli {
 
@@ -102,15 +99,6 @@ RunSettings buildSettings(const Options& o, const StoredChoices& stored, Languag
             break;
     }
     return s;
-}
-
-RunTable runTable() {
-    RunTable runs;
-    runs.pages = &runPages;
-    runs.hyperlinks = &runHyperlinks;
-    runs.indexPages = &runIndexPages;
-    runs.yearbook = &runYearbook;
-    return runs;
 }
 
 // The field of the run's directory that receives what it writes; null for the cross-links
@@ -250,7 +238,7 @@ void warnBeforeRun(const RunSettings& s) {
     }
     request->keep = kRunShows;
     CheckReport report;
-    if (!checkDataAndModel(*request, report).ok() || report.clean()) {
+    if (!checkDataAndModel(Env::system(), *request, report).ok() || report.clean()) {
         return;
     }
     const bool fr = s.language == Language::French;
@@ -285,7 +273,7 @@ int runCheck(const Options& o, Language language) {
     CheckRequest request = pagesCheckRequest(s);
     request.keep = kCheckShows;
     CheckReport report;
-    Status status = checkDataAndModel(request, report);
+    Status status = checkDataAndModel(Env::system(), request, report);
     const bool fr = language == Language::French;
     if (!status.ok()) {
         const bool data = report.unreadable == CheckInput::Data;
@@ -358,7 +346,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     }
     ConsoleReport report(language);
     RunState state;
-    RunFrame frame(host, state, report, runTable());
+    RunFrame frame(host, state, report, pagewrightRuns(), Env::system());
     host.attach(frame);
     ConsoleHost::catchSignals();
 
@@ -369,6 +357,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     switch (result) {
         case ClickResult::Refused:
         case ClickResult::Fatal:
+        case ClickResult::Failed:
             return 1;
         case ClickResult::Stopped:
             printSummary(report, language, seconds, created);

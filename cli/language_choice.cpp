@@ -32,7 +32,7 @@ Language chooseLanguage(const std::optional<std::string>& lang, std::string_view
 }
 
 std::string storedLanguageCode() {
-    return readProfileString(settingsFilePath(), kParametres, key::kLangue, "", 1);
+    return readProfileString(Env::system(), settingsFilePath(), kParametres, key::kLangue, "", 1);
 }
 
 }  // namespace pw::cli

@@ -1,23 +1,20 @@
 #include "engine/data_check.h"
 
 #include <limits.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <map>
 #include <unordered_map>
 
 #include "engine/column_table.h"
-#include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/markers.h"
 #include "engine/page_naming.h"
 #include "engine/page_rules.h"
 #include "engine/separators.h"
 #include "engine/utf8.h"
+#include "fs/file.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 
@@ -196,23 +193,24 @@ struct ModelFacts {
     std::string charset;
 };
 
-Status readFailure(CheckReport& report, CheckInput input, int error) {
+Status readFailure(CheckReport& report, CheckInput input, Status status) {
     report.unreadable = input;
-    return Status::error(error != 0 ? std::strerror(error) : "read error");
+    return status;
 }
 
-Status checkModel(const CheckRequest& request, Findings& findings, ModelFacts& facts,
+Status checkModel(Env& env, const CheckRequest& request, Findings& findings, ModelFacts& facts,
                   CheckReport& report) {
-    FileHandle file = openForReading(request.modelPath);
-    if (!file.valid()) {
-        return readFailure(report, CheckInput::Model, errno);
+    FileHandle file;
+    Status opened = openForReading(env, request.modelPath, file);
+    if (!opened.ok()) {
+        return readFailure(report, CheckInput::Model, opened);
     }
     // As the rules do: a region that no later line closes is closed on its opener's line.
     uint64_t lastCloser = 0;
     uint64_t number = 0;
     std::string_view line;
     {
-        LineReader counter = LineReader::fromFd(file.fd());
+        LineReader counter = LineReader::fromFd(env, file.fd());
         while (counter.next(line)) {
             ++number;
             if (PageRules::isCloserLine(line)) {
@@ -220,13 +218,14 @@ Status checkModel(const CheckRequest& request, Findings& findings, ModelFacts& f
             }
         }
         if (counter.failed()) {
-            return readFailure(report, CheckInput::Model, errno);
+            return readFailure(report, CheckInput::Model, Status::ioError("read error"));
         }
     }
-    if (::lseek(file.fd(), 0, SEEK_SET) != 0) {
-        return readFailure(report, CheckInput::Model, errno);
+    Status rewound = env.seek(file.fd(), 0);
+    if (!rewound.ok()) {
+        return readFailure(report, CheckInput::Model, rewound);
     }
-    LineReader reader = LineReader::fromFd(file.fd());
+    LineReader reader = LineReader::fromFd(env, file.fd());
     bool inside = false;
     std::string buffer;
     number = 0;
@@ -310,7 +309,7 @@ Status checkModel(const CheckRequest& request, Findings& findings, ModelFacts& f
         }
     }
     if (reader.failed()) {
-        return readFailure(report, CheckInput::Model, errno);
+        return readFailure(report, CheckInput::Model, Status::ioError("read error"));
     }
     if (!facts.markers) {
         findings.add(CheckKind::NoRegionMarkers, CheckFinding{});
@@ -579,23 +578,24 @@ CheckRequest yearbookCheckRequest(const RunSettings& settings) {
     return request;
 }
 
-Status checkDataAndModel(const CheckRequest& request, CheckReport& report) {
+Status checkDataAndModel(Env& env, const CheckRequest& request, CheckReport& report) {
     report = CheckReport();
     report.separator = request.separator;
     report.namesPages = request.namesPages;
     Findings findings(request.keep);
     ModelFacts model;
-    Status status = checkModel(request, findings, model, report);
+    Status status = checkModel(env, request, findings, model, report);
     if (!status.ok()) {
         return status;
     }
     report.modelCharset = model.charset;
 
-    FileHandle data = openForReading(request.dataPath);
-    if (!data.valid()) {
-        return readFailure(report, CheckInput::Data, errno);
+    FileHandle data;
+    Status opened = openForReading(env, request.dataPath, data);
+    if (!opened.ok()) {
+        return readFailure(report, CheckInput::Data, opened);
     }
-    LineReader reader = LineReader::fromFd(data.fd());
+    LineReader reader = LineReader::fromFd(env, data.fd());
     reader.skipByteOrderMark();
     DataLines lines(request, model, findings);
     std::string_view line;
@@ -606,7 +606,7 @@ Status checkDataAndModel(const CheckRequest& request, CheckReport& report) {
         }
     }
     if (reader.failed()) {
-        return readFailure(report, CheckInput::Data, errno);
+        return readFailure(report, CheckInput::Data, Status::ioError("read error"));
     }
     if (!findings.has(CheckKind::DataUtf16)) {
         lines.finish();

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "engine/run_settings.h"
-#include "engine/status.h"
+#include "fs/env.h"
+#include "fs/status.h"
 
 namespace pw {
 
@@ -108,10 +109,10 @@ struct CheckReport {
     bool clean() const { return groups.empty(); }
 };
 
-// Reads the model and then the data file of `request`, line by line, and reports what a run
+// Reads the model and then the data file of `request` through `env`, line by line, and reports what a run
 // would do that the person may not expect. Writes nothing. Fails, setting
 // `report.unreadable`, when a file cannot be opened or read. Memory grows with the number of
 // distinct page names (duplicates are found by name).
-Status checkDataAndModel(const CheckRequest& request, CheckReport& report);
+Status checkDataAndModel(Env& env, const CheckRequest& request, CheckReport& report);
 
 }  // namespace pw

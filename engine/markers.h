@@ -36,7 +36,7 @@ std::string_view tagText(std::string_view choice);
 std::string startMarkerOf(std::string_view choice);
 
 // The number of a tag choice: the leading decimal digits of its tag text (blanks before them
-// skipped); 0 when there are none, as the first design's number reading gave.
+// skipped); 0 when there are none, as the tag lists have always read it.
 long long tagNumber(std::string_view choice);
 
 }  // namespace pw

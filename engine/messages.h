@@ -57,6 +57,19 @@ inline constexpr Wording kNoWorkingDirectory{
 inline constexpr Wording kWorkingDirectoryGone{
     "Le répertoire contenant les fichiers à traiter n'existe plus",
     "The working directory doesn't exist anylonger"};
+// A run ends with one of these, followed by the file's path, when an input that passed the
+// checks before the run cannot be read.
+inline constexpr Wording kDataFileUnreadable{"Le fichier source ne peut pas être lu :",
+                                             "The data file cannot be read:"};
+inline constexpr Wording kModelFileUnreadable{"Le fichier modèle ne peut pas être lu :",
+                                              "The model file cannot be read:"};
+inline std::string unreadableText(Wording wording, Language language, std::string_view path) {
+    std::string text(wording.in(language));
+    text += '\n';
+    text += path;
+    return text;
+}
+
 inline constexpr Wording kNoCriterionTag{"Vous devez choisir un Tag de critère",
                                          "You must select a criterion tag"};
 

@@ -1,9 +1,8 @@
 #include "engine/page_assembler.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <fcntl.h>
 
-#include <charconv>
+#include <cerrno>
 
 #include "engine/progress_text.h"
 
@@ -18,40 +17,43 @@ constexpr size_t kSpillSize = 4u << 20;
 
 }  // namespace
 
-LineReader PageAssembler::Input::reader() const {
+LineReader PageAssembler::Input::reader(Env& env) const {
     if (fd < 0) {
         return LineReader::fromMemory(bytes);
     }
-    ::lseek(fd, 0, SEEK_SET);
-    return LineReader::fromFd(fd);
+    (void)env.seek(fd, 0);
+    return LineReader::fromFd(env, fd);
 }
 
 PageAssembler::PageAssembler(RunContext& context, const Directory& destination,
                              const std::string& modelPath)
-    : m_context(context), m_destination(destination), m_modelPath(modelPath) {
-    FileHandle model = openForReading(modelPath);
-    struct stat info;
-    if (model.valid() && ::fstat(model.fd(), &info) == 0 &&
-        static_cast<uint64_t>(info.st_size) <= kInMemoryLimit) {
-        m_modelInMemory = readAll(model.fd(), m_modelBytes).ok();
+    : m_context(context), m_env(context.env), m_destination(destination), m_modelPath(modelPath) {
+    FileHandle model;
+    FileInfo info;
+    m_modelStatus = openForReading(m_env, modelPath, model);
+    if (m_modelStatus.ok()) {
+        m_modelStatus = m_env.stat(model.fd(), "", AT_EMPTY_PATH, info);
+    }
+    if (m_modelStatus.ok() && info.size <= kInMemoryLimit) {
+        m_modelStatus = readAll(m_env, model.fd(), m_modelBytes);
+        m_modelInMemory = m_modelStatus.ok();
     }
 }
 
 bool PageAssembler::loadPage(const std::string& name, const Entry& entry, Input& input) {
     if (entry.exists) {
-        m_pageFile = m_destination.openForReading(name);
-        if (!m_pageFile.valid()) {
-            m_status = Status::error("cannot read the page");
+        if (Status status = m_destination.openForReading(name, m_pageFile); !status.ok()) {
+            m_status = Status::fromErrno(status.sysError(), "cannot read the page");
             return false;
         }
-        struct stat info;
-        if (::fstat(m_pageFile.fd(), &info) == 0 && !S_ISREG(info.st_mode)) {
-            m_status = Status::error("not a plain file");
+        FileInfo info;
+        if (m_env.stat(m_pageFile.fd(), "", AT_EMPTY_PATH, info).ok() && !info.regular) {
+            m_status = Status::ioError("not a plain file");
             return false;
         }
-        if (static_cast<uint64_t>(info.st_size) <= kInMemoryLimit) {
-            if (!readAll(m_pageFile.fd(), m_pageBytes).ok()) {
-                m_status = Status::error("cannot read the page");
+        if (info.size <= kInMemoryLimit) {
+            if (Status status = readAll(m_env, m_pageFile.fd(), m_pageBytes); !status.ok()) {
+                m_status = Status::fromErrno(status.sysError(), "cannot read the page");
                 return false;
             }
             input = Input{m_pageBytes, -1};
@@ -64,9 +66,8 @@ bool PageAssembler::loadPage(const std::string& name, const Entry& entry, Input&
         input = Input{m_modelBytes, -1};
         return true;
     }
-    m_modelFile = openForReading(m_modelPath);
-    if (!m_modelFile.valid()) {
-        m_status = Status::error("cannot read the model");
+    if (Status status = openForReading(m_env, m_modelPath, m_modelFile); !status.ok()) {
+        m_status = Status::fromErrno(status.sysError(), "cannot read the model");
         return false;
     }
     input = Input{{}, m_modelFile.fd()};
@@ -103,13 +104,13 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     bool usable = false;
     Entry entry;
     if (!isPlainFileName(name)) {
-        m_status = Status::error("the name would leave the destination directory");
+        m_status = Status::invalidArgument("the name would leave the destination directory");
     } else if (!m_destination.ok()) {
-        m_status = Status::error("cannot open the destination directory");
+        m_status = Status::ioError("cannot open the destination directory");
     } else {
         entry = m_destination.entry(name);
         if (entry.exists && !entry.writable) {
-            m_status = Status::error("read-only page");
+            m_status = Status::ioError("read-only page", EACCES);
         } else {
             usable = loadPage(name, entry, input);
         }
@@ -121,7 +122,7 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     uint64_t lastCloser = 0;
     const bool fromModel = usable && !entry.exists && m_modelInMemory;
     if (fromModel && !m_modelScanned) {
-        LineReader counter = input.reader();
+        LineReader counter = input.reader(m_env);
         std::string_view line;
         while (counter.next(line)) {
             ModelLine& modelLine = m_modelLineList.emplace_back();
@@ -137,7 +138,7 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
         lines = m_modelLineList.size();
         lastCloser = m_modelLastCloser;
     } else if (usable) {
-        LineReader counter = input.reader();
+        LineReader counter = input.reader(m_env);
         std::string_view line;
         while (counter.next(line)) {
             ++lines;
@@ -158,16 +159,14 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
         return PageOutcome::Failed;
     }
 
-    WorkFile work(m_destination);
+    WorkFile work(m_destination, Durability::kAtomic);
     PageRules rules(m_context.state.columns, title);
     rules.begin(lastCloser);
     m_out.clear();
     uint64_t number = 0;
-    char digits[24];
     auto step = [&](std::string_view line, const PageRules::Marks& marks) {
         rules.apply(line, marks, ++number, m_out);
-        auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+        display.setLineText(CountText(number).view());
         display.setLineBar(wholePercent(number, total));
         return flushIfLarge(work, false);
     };
@@ -179,7 +178,7 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
             }
         }
     } else {
-        LineReader reader = input.reader();
+        LineReader reader = input.reader(m_env);
         std::string_view line;
         while (reader.next(line)) {
             Status status = step(line, PageRules::marksOf(line));
@@ -188,7 +187,7 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
             }
         }
         if (reader.failed()) {
-            return fail(Status::error("read error"));
+            return fail(Status::ioError("read error"));
         }
     }
 

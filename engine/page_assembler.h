@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/page_rules.h"
 #include "engine/run_frame.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 
 namespace pw {
 
@@ -27,13 +27,15 @@ class PageAssembler {
 
     // Why the last page failed.
     const Status& lastStatus() const { return m_status; }
+    // Whether the model could be opened (and, when small, read) when the assembler was made.
+    const Status& modelStatus() const { return m_modelStatus; }
 
   private:
     // The bytes one page is made from: in memory when small, else streamed from its file.
     struct Input {
         std::string_view bytes;
         int fd = -1;
-        LineReader reader() const;
+        LineReader reader(Env& env) const;
     };
 
     bool loadPage(const std::string& name, const Entry& entry, Input& input);
@@ -41,6 +43,7 @@ class PageAssembler {
     Status flushIfLarge(WorkFile& work, bool force);
 
     RunContext& m_context;
+    Env& m_env;
     const Directory& m_destination;
     std::string m_modelBytes;
     bool m_modelInMemory = false;
@@ -59,6 +62,7 @@ class PageAssembler {
     FileHandle m_modelFile;
     std::string m_out;
     Status m_status;
+    Status m_modelStatus;
 };
 
 }  // namespace pw

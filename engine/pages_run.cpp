@@ -1,11 +1,12 @@
 #include "engine/pages_run.h"
 
 #include "engine/data_file.h"
-#include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/page_assembler.h"
 #include "engine/page_naming.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 
 namespace pw {
 
@@ -27,22 +28,27 @@ RunOutcome runPages(RunContext& context) {
     }
     context.announce(RunKind::Pages);
 
-    const uint64_t n = countRecords(settings.source);
-    FileHandle data = openForReading(settings.source);
-    if (!data.valid()) {
-        return RunOutcome::Completed;
+    DataFile records(context.env, settings.source);
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.source);
     }
-    LineReader records = LineReader::fromFd(data.fd());
-    records.skipByteOrderMark();
+    const uint64_t n = records.count();
 
-    Directory destination(settings.destination);
+    Directory destination(context.env, settings.destination);
     PageAssembler assembler(context, destination, settings.fichiermodele);
+    if (!assembler.modelStatus().ok()) {
+        return context.fail(messages::kModelFileUnreadable, settings.fichiermodele);
+    }
+    ProgressPace pace(n);
     uint64_t i = 1;
     std::string_view line;
     while (records.next(line)) {
         double t0 = clockSeconds();
-        display.setRecordText(recordText(i, n));
-        display.setTotalBar(wholePercent(i, n));
+        const bool shown = pace.due(i, t0);
+        if (shown) {
+            display.setRecordText(recordText(i, n));
+            display.setTotalBar(wholePercent(i, n));
+        }
         ++i;
         context.state.columns.split(line, settings.separateur);
         std::string name = pageName(composed, settings.namingTags, context.state.columns);
@@ -63,9 +69,14 @@ RunOutcome runPages(RunContext& context) {
         if (context.stopRequested()) {
             return RunOutcome::Stopped;
         }
-        double dt = clockSeconds() - t0;
-        uint64_t finished = i - 1;
-        display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
+        if (shown) {
+            double dt = clockSeconds() - t0;
+            uint64_t finished = i - 1;
+            display.setTimeText(timeText(settings.language, dt, n > finished ? n - finished : 0));
+        }
+    }
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.source);
     }
     return RunOutcome::Completed;
 }

@@ -1,10 +1,16 @@
 #include "engine/progress_text.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 
 namespace pw {
+
+CountText::CountText(uint64_t count) {
+    m_size = static_cast<size_t>(std::to_chars(m_digits, m_digits + sizeof m_digits, count).ptr -
+                                 m_digits);
+}
 
 double clockSeconds() {
     using namespace std::chrono;

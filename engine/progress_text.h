@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/language.h"
 
@@ -12,6 +13,18 @@ double clockSeconds();
 
 // i / n × 100 rounded to a whole number, halves away from zero; 0 when n is 0.
 int wholePercent(uint64_t i, uint64_t n);
+
+// A count in decimal, for the line counter, made without an allocation: runs show one for
+// every page.
+class CountText {
+  public:
+    explicit CountText(uint64_t count);
+    std::string_view view() const { return std::string_view(m_digits, m_size); }
+
+  private:
+    char m_digits[20];
+    size_t m_size = 0;
+};
 
 // "i sur n", the record counter (the same word in both languages).
 std::string recordText(uint64_t i, uint64_t n);

@@ -7,6 +7,11 @@
 
 namespace pw {
 
+RunOutcome RunContext::fail(Wording wording, std::string_view path) {
+    failure = messages::unreadableText(wording, settings.language, path);
+    return RunOutcome::Failed;
+}
+
 void RunContext::announce(RunKind kind) {
     host.setStatus(messages::statusCaption(kind).in(settings.language));
     host.setStartCaption(messages::kStopWord.in(settings.language));
@@ -37,7 +42,7 @@ ClickResult RunFrame::Command1_Click() {
     }
 
     if (settings.tab == Tab::Pages) {
-        copySamplePictures(settings);
+        copySamplePictures(m_env, settings);
     }
     m_host.lockInputs();
 
@@ -79,15 +84,22 @@ ClickResult RunFrame::Command1_Click() {
     m_host.setBusyPointer(true);
 
     RunOutcome outcome = RunOutcome::Completed;
+    std::string failure;
     if (run != nullptr) {
-        RunContext context{settings, m_host, m_state, m_report};
+        RunContext context{settings, m_host, m_state, m_report, m_env};
         m_runActive = true;
         outcome = run(context);
         m_runActive = false;
+        failure = std::move(context.failure);
     }
     if (outcome == RunOutcome::Stopped) {
         commonEndSteps();
         return ClickResult::Stopped;
+    }
+    if (outcome == RunOutcome::Failed) {
+        failureSteps(failure);
+        commonEndSteps();
+        return ClickResult::Failed;
     }
     completionSteps(settings.language);
     commonEndSteps();
@@ -103,6 +115,22 @@ void RunFrame::completionSteps(Language language) {
     m_host.ringBell();
     m_host.showMessage(RunHost::Icon::Information, messages::kProcessDone.in(language));
     m_host.setStartCaption(messages::kStartWord.in(language));
+    m_host.setQuitEnabled(true);
+    m_host.setResetAndHelpEnabled(true);
+    m_state.runInProgress = false;
+}
+
+// The end of a run that could not read an input: the display is reset as at completion, and
+// the critical box names the file instead of the completion message.
+void RunFrame::failureSteps(std::string_view message) {
+    m_host.setBusyPointer(false);
+    m_host.setStatus("");
+    m_host.setRecordText("");
+    m_host.setLineText("");
+    m_host.setLineBar(0);
+    m_host.setTotalBar(0);
+    m_host.showMessage(RunHost::Icon::Critical, message);
+    m_host.setStartCaption(messages::kStartWord.in(m_language));
     m_host.setQuitEnabled(true);
     m_host.setResetAndHelpEnabled(true);
     m_state.runInProgress = false;

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "fs/status.h"
+#include "fs/work_file.h"
+
 namespace pw {
 
 // What a run did to its files, for the command line's summary. The window ignores it: runs
@@ -16,6 +19,17 @@ class RunReport {
     void failed(std::string_view path, std::string_view reason) {
         ++m_failed;
         onFailure(path, reason);
+    }
+    // Counts the file at `path` from the outcome of writing it: not written when `status`
+    // failed, else as `delivery` says.
+    void record(std::string_view path, const Status& status, Delivery delivery) {
+        if (!status.ok()) {
+            failed(path, status.reason());
+        } else if (delivery == Delivery::kUnchanged) {
+            unchanged();
+        } else {
+            written();
+        }
     }
 
     uint64_t writtenCount() const { return m_written; }

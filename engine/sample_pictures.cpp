@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/disk.h"
+#include "fs/work_file.h"
 
 namespace pw {
 
@@ -17,18 +17,18 @@ bool isSampleModel(const std::string& modelPath) {
            lower.find("sample_html_model_file.htm") != std::string::npos;
 }
 
-void copySamplePictures(const RunSettings& settings) {
+void copySamplePictures(Env& env, const RunSettings& settings) {
     if (!isSampleModel(settings.fichiermodele)) {
         return;
     }
-    Directory destination(settings.destination);
+    Directory destination(env, settings.destination);
     if (!destination.ok()) {
         return;
     }
     for (int k = 0; k <= 6; ++k) {
         std::string name = "sample" + std::to_string(k) + ".jpg";
-        bool unchanged = false;
-        (void)copyFileInto(settings.installDir + "Bin/" + name, destination, name, unchanged);
+        Delivery delivery;
+        (void)copyFileInto(settings.installDir + "Bin/" + name, destination, name, delivery);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/run_settings.h"
+#include "fs/env.h"
 
 namespace pw {
 
@@ -10,6 +11,6 @@ bool isSampleModel(const std::string& modelPath);
 // When the model is a sample model, copies the seven sample pictures "sample0.jpg" to
 // "sample6.jpg" from the installation's "Bin/" into the destination, replacing what is there.
 // A copy that fails is skipped silently.
-void copySamplePictures(const RunSettings& settings);
+void copySamplePictures(Env& env, const RunSettings& settings);
 
 }  // namespace pw

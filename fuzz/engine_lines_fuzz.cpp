@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/column_table.h"
-#include "engine/line_reader.h"
+#include "fs/line_reader.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "engine/column_table.h"
-#include "engine/line_reader.h"
 #include "engine/markers.h"
 #include "engine/page_rules.h"
+#include "fs/line_reader.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/disk.h"
+#include "fs/work_file.h"
 #include "index/index_pages.h"
 #include "index/index_scan.h"
 
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::optional<pw::PageCapture> whole = pw::scanIndexPage(page, criterionMarker, textMarker);
 
-    // The same page split into lines by hand, as the first design read it.
+    // The same page split into lines by hand, as the reference implementation reads it.
     pw::IndexPageScanner scanner(criterionMarker, textMarker);
     size_t start = 0;
     for (size_t i = 0; i < page.size(); ++i) {

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/line_reader.h"
 #include "engine/markers.h"
+#include "fs/line_reader.h"
 #include "links/link_block.h"
 #include "links/tag_line.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/column_table.h"
-#include "engine/line_reader.h"
 #include "engine/markers.h"
+#include "fs/line_reader.h"
 #include "index/yearbook_rules.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "engine/disk.h"
+#include "fs/work_file.h"
 
 namespace pw {
 

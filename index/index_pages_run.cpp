@@ -1,20 +1,15 @@
 #include "index/index_pages_run.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <cstring>
 
-#include "engine/disk.h"
-#include "engine/line_reader.h"
 #include "engine/markers.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
-#include "index/htm_listing.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 #include "index/index_pages.h"
 #include "index/index_scan.h"
-#include "index/progress_pace.h"
 
 namespace pw {
 
@@ -27,6 +22,7 @@ constexpr size_t kWholePageSize = 256 * 1024;
 // What the scan of one page found.
 struct PageScan {
     bool read = false;  // false when the page could not be read
+    Status status;      // why not
     std::optional<PageCapture> capture;
     std::string_view bytes;  // a page read whole, valid until the next scan
     uint64_t streamedLines = 0;
@@ -43,20 +39,19 @@ class PageScanner {
 
     PageScan scan(const Directory& source, const std::string& name) {
         PageScan result;
-        FileHandle file = source.openForReading(name);
-        if (!file.valid()) {
+        FileHandle file;
+        if (result.status = source.openForReading(name, file); !result.status.ok()) {
             return result;
         }
         if (m_buffer.empty()) {
             m_buffer.resize(kWholePageSize);
         }
+        Env& env = source.env();
         size_t got = 0;
         while (got < m_buffer.size()) {
-            ssize_t n = ::read(file.fd(), m_buffer.data() + got, m_buffer.size() - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
+            size_t n = 0;
+            result.status = env.read(file.fd(), m_buffer.data() + got, m_buffer.size() - got, n);
+            if (!result.status.ok()) {
                 return result;
             }
             if (n == 0) {
@@ -65,14 +60,14 @@ class PageScanner {
                 result.capture = scanIndexPage(result.bytes, m_criterionMarker, m_textMarker);
                 return result;
             }
-            got += static_cast<size_t>(n);
+            got += n;
         }
-        return streamRest(file.fd(), got);
+        return streamRest(env, file.fd(), got);
     }
 
   private:
     // Scans a page whose first `got` bytes fill the buffer, reading the rest from `fd`.
-    PageScan streamRest(int fd, size_t got) {
+    PageScan streamRest(Env& env, int fd, size_t got) {
         PageScan result;
         size_t served = 0;
         LineReader reader([&](char* to, size_t capacity) -> long {
@@ -82,12 +77,8 @@ class PageScanner {
                 served += n;
                 return static_cast<long>(n);
             }
-            for (;;) {
-                ssize_t n = ::read(fd, to, capacity);
-                if (n >= 0 || errno != EINTR) {
-                    return static_cast<long>(n);
-                }
-            }
+            size_t n = 0;
+            return env.read(fd, to, capacity, n).ok() ? static_cast<long>(n) : -1;
         });
         m_lines.reset();
         std::string_view line;
@@ -95,7 +86,9 @@ class PageScanner {
             m_lines.feed(line);
             ++result.streamedLines;
         }
-        if (!reader.failed()) {
+        if (reader.failed()) {
+            result.status = Status::ioError("read error");
+        } else {
             result.read = true;
             result.capture = m_lines.capture();
         }
@@ -111,7 +104,7 @@ class PageScanner {
 // Writes one index page per group; a criterion that cannot be part of a file name writes
 // nothing, and its entries are placed nowhere else.
 void writeIndexPages(RunContext& context, const std::vector<IndexEntry>& entries) {
-    Directory destination(context.settings.i20);
+    Directory destination(context.env, context.settings.i20);
     for (const IndexGroup& group : groupByCriterion(entries)) {
         std::optional<std::string> name = indexPageName(group.criterion);
         if (!name) {
@@ -119,15 +112,10 @@ void writeIndexPages(RunContext& context, const std::vector<IndexEntry>& entries
                                   "the criterion cannot be part of a file name");
             continue;
         }
-        bool unchanged = false;
-        Status status = replaceFile(destination, *name, indexPageText(group, entries), unchanged);
-        if (!status.ok()) {
-            context.report.failed(destination.pathOf(*name), status.reason());
-        } else if (unchanged) {
-            context.report.unchanged();
-        } else {
-            context.report.written();
-        }
+        Delivery delivery;
+        Status status = replaceFile(destination, *name, indexPageText(group, entries),
+                                    Durability::kAtomic, delivery);
+        context.report.record(destination.pathOf(*name), status, delivery);
     }
 }
 
@@ -138,8 +126,9 @@ RunOutcome runIndexPages(RunContext& context) {
     ProgressDisplay& display = context.display();
     context.announce(RunKind::IndexPages);
 
-    Directory source(settings.i10);
-    const std::vector<std::string> names = listHtmPages(source);
+    Directory source(context.env, settings.i10);
+    // Links count when they lead to a plain file; hidden files are left out.
+    const std::vector<std::string> names = source.listFiles(isListedPageName, true);
     const uint64_t total = names.empty() ? 1 : names.size();
     display.setRecordText(recordText(1, total));
     display.setTotalBar(wholePercent(1, total));
@@ -148,12 +137,15 @@ RunOutcome runIndexPages(RunContext& context) {
     std::vector<IndexEntry> entries;
     ProgressPace pace(total);
     double t0 = clockSeconds();
-    char digits[24];
     for (uint64_t k = 1; k <= names.size(); ++k) {
         const std::string& name = names[k - 1];
         PageScan page;
         if (!isIndexPageName(name)) {
             page = scanner.scan(source, name);
+            if (!page.read) {
+                context.report.failed(source.pathOf(name),
+                                      "cannot read the page (" + page.status.reason() + ")");
+            }
             if (page.capture) {
                 entries.push_back(IndexEntry{std::move(page.capture->criterion),
                                              std::move(page.capture->linkText), name});
@@ -165,8 +157,7 @@ RunOutcome runIndexPages(RunContext& context) {
             // The page is read whole before it is scanned, so its line counter and bar show
             // it finished.
             if (uint64_t lines = page.read ? page.lines() : 0; lines > 0) {
-                auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
-                display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+                display.setLineText(CountText(lines).view());
                 display.setLineBar(100);
             }
             display.setRecordText(recordText(k, total));

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/line_reader.h"
 #include "engine/markers.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 

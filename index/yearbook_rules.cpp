@@ -1,7 +1,7 @@
 #include "index/yearbook_rules.h"
 
-#include "engine/line_reader.h"
 #include "engine/markers.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 

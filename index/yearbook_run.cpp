@@ -1,14 +1,12 @@
 #include "index/yearbook_run.h"
 
-#include <unistd.h>
-
-#include <charconv>
+#include <cerrno>
 
 #include "engine/data_file.h"
-#include "engine/disk.h"
-#include "engine/line_reader.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
-#include "index/progress_pace.h"
+#include "fs/line_reader.h"
+#include "fs/work_file.h"
 #include "index/yearbook_rules.h"
 
 namespace pw {
@@ -23,10 +21,10 @@ constexpr size_t kFlushSize = 1u << 20;
 class PageWriter {
   public:
     PageWriter(const Directory& directory, std::string name)
-        : m_directory(directory), m_name(std::move(name)), m_work(directory) {
+        : m_directory(directory), m_name(std::move(name)), m_work(directory, Durability::kAtomic) {
         m_previous = directory.entry(m_name);
         if (m_previous.exists && m_previous.regular) {
-            m_old = directory.openForReading(m_name);
+            (void)directory.openForReading(m_name, m_old);
         }
         m_same = m_old.valid();
     }
@@ -53,7 +51,8 @@ class PageWriter {
     void deliver(RunReport& report) {
         if (m_same) {
             char extra;
-            m_same = ::read(m_old.fd(), &extra, 1) == 0;
+            size_t got = 1;
+            m_same = m_directory.env().read(m_old.fd(), &extra, 1, got).ok() && got == 0;
         }
         if (m_same) {
             m_work.discard();
@@ -61,7 +60,7 @@ class PageWriter {
             return;
         }
         if (m_status.ok() && m_previous.exists && !m_previous.writable) {
-            m_status = Status::error("read-only file");
+            m_status = Status::ioError("read-only file", EACCES);
         }
         if (m_status.ok() && !m_work.isOpen()) {
             m_status = m_work.open();
@@ -69,12 +68,10 @@ class PageWriter {
         if (m_status.ok()) {
             m_status = m_work.deliver(m_name, m_previous);
         }
-        if (m_status.ok()) {
-            report.written();
-        } else {
+        if (!m_status.ok()) {
             m_work.discard();
-            report.failed(m_directory.pathOf(m_name), m_status.reason());
         }
+        report.record(m_directory.pathOf(m_name), m_status, Delivery::kWritten);
     }
 
   private:
@@ -82,11 +79,14 @@ class PageWriter {
         m_buffer.resize(bytes.size());
         size_t got = 0;
         while (got < bytes.size()) {
-            ssize_t n = ::read(m_old.fd(), m_buffer.data() + got, bytes.size() - got);
-            if (n <= 0) {
+            size_t n = 0;
+            if (!m_directory.env()
+                     .read(m_old.fd(), m_buffer.data() + got, bytes.size() - got, n)
+                     .ok() ||
+                n == 0) {
                 return false;
             }
-            got += static_cast<size_t>(n);
+            got += n;
         }
         return m_buffer == bytes;
     }
@@ -103,18 +103,12 @@ class PageWriter {
 
 void copyBackground(RunContext& context, const Directory& destination) {
     std::string from = context.settings.installDir + "Bin/" + std::string(kBackgroundName);
-    if (!openForReading(from).valid()) {
+    Delivery delivery;
+    Status status = copyFileInto(from, destination, std::string(kBackgroundName), delivery);
+    if (status.isNotFound()) {
         return;  // an installation without the picture: the page goes without it
     }
-    bool unchanged = false;
-    Status status = copyFileInto(from, destination, std::string(kBackgroundName), unchanged);
-    if (!status.ok()) {
-        context.report.failed(destination.pathOf(kBackgroundName), status.reason());
-    } else if (unchanged) {
-        context.report.unchanged();
-    } else {
-        context.report.written();
-    }
+    context.report.record(destination.pathOf(kBackgroundName), status, delivery);
 }
 
 }  // namespace
@@ -124,18 +118,18 @@ RunOutcome runYearbook(RunContext& context) {
     ProgressDisplay& display = context.display();
     context.announce(RunKind::Yearbook);
 
-    const uint64_t n = countRecords(settings.i30);
-    Directory destination(settings.i40);
-    const std::string pageName(kYearbookPageName);
-
-    std::string model;
-    FileHandle modelFile = openForReading(settings.i50);
-    Status modelStatus =
-        modelFile.valid() ? readAll(modelFile.fd(), model) : Status::error("cannot read the model");
-    if (!modelStatus.ok()) {
-        context.report.failed(destination.pathOf(pageName), modelStatus.reason());
-        return RunOutcome::Completed;
+    // Nothing is written unless both inputs can be read.
+    DataFile records(context.env, settings.i30);
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.i30);
     }
+    const uint64_t n = records.count();
+    std::string model;
+    if (!readFile(context.env, settings.i50, model).ok()) {
+        return context.fail(messages::kModelFileUnreadable, settings.i50);
+    }
+    Directory destination(context.env, settings.i40);
+    const std::string pageName(kYearbookPageName);
     copyBackground(context, destination);
 
     YearbookBuilder builder(model);
@@ -147,9 +141,6 @@ RunOutcome runYearbook(RunContext& context) {
         writer.deliver(context.report);
     };
 
-    FileHandle data = openForReading(settings.i30);
-    LineReader records = LineReader::fromFd(data.valid() ? data.fd() : -1);
-    records.skipByteOrderMark();
     ProgressPace pace(n);
     std::string_view line;
     uint64_t i = 1;
@@ -158,16 +149,14 @@ RunOutcome runYearbook(RunContext& context) {
     bool shown = false;
     // The line counter and bars of record `i`, shown once its pass is made.
     auto showPass = [&](uint64_t lines, double dt) {
-        char digits[24];
-        auto end = std::to_chars(digits, digits + sizeof digits, lines).ptr;
-        display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+        display.setLineText(CountText(lines).view());
         // The page's expected length, extrapolated from the growth of this pass.
         uint64_t growth = lines > before ? lines - before : 0;
         display.setLineBar(wholePercent(lines, lines + (n > i ? n - i : 0) * growth));
         display.setTimeText(
             timeText(settings.language, dt, n > i ? n - i : 0, RemainingWording::Yearbook));
     };
-    while (data.valid() && records.next(line)) {
+    while (records.next(line)) {
         t0 = clockSeconds();
         shown = pace.due(i, t0);
         if (shown) {
@@ -192,6 +181,9 @@ RunOutcome runYearbook(RunContext& context) {
             showPass(builder.pageLines(), clockSeconds() - t0);
         }
         ++i;
+    }
+    if (!records.status().ok()) {
+        return context.fail(messages::kDataFileUnreadable, settings.i30);  // the work file goes
     }
     // The last record is always shown, with its pass.
     if (i > 1 && !shown) {

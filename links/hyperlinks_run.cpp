@@ -1,13 +1,13 @@
 #include "links/hyperlinks_run.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
 
 #include <array>
-#include <charconv>
 
-#include "engine/disk.h"
 #include "engine/markers.h"
+#include "engine/progress_pace.h"
 #include "engine/progress_text.h"
+#include "fs/work_file.h"
 #include "links/link_block.h"
 #include "links/link_groups.h"
 #include "links/page_list.h"
@@ -17,14 +17,21 @@ namespace pw {
 
 namespace {
 
-// Opens a page of the list; invalid when it cannot be opened or is no longer a regular file.
-FileHandle openPage(const Directory& directory, const std::string& name) {
-    FileHandle file = directory.openForReading(name);
-    struct stat info;
-    if (file.valid() && (::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))) {
-        return FileHandle();
+// Opens a page of the list; fails when it cannot be opened or is no longer a regular file.
+Status openPage(const Directory& directory, const std::string& name, FileHandle& file) {
+    Status status = directory.openForReading(name, file);
+    FileInfo info;
+    if (status.ok()) {
+        status = directory.env().stat(file.fd(), "", AT_EMPTY_PATH, info);
     }
-    return file;
+    if (status.ok() && !info.regular) {
+        status = Status::ioError("not a plain file");
+    }
+    if (!status.ok()) {
+        file.reset();
+        return Status::ioError("cannot read the page (" + status.reason() + ")", status.sysError());
+    }
+    return status;
 }
 
 class HyperlinksRun {
@@ -32,7 +39,7 @@ class HyperlinksRun {
     explicit HyperlinksRun(RunContext& context)
         : m_context(context),
           m_display(context.display()),
-          m_directory(context.settings.hyperdir),
+          m_directory(context.env, context.settings.hyperdir),
           m_linkMarker(startMarkerOf(context.settings.sourcelien)),
           m_textMarker(startMarkerOf(context.settings.Textelien)),
           m_tagMarkers{m_linkMarker, m_textMarker} {}
@@ -69,9 +76,7 @@ void HyperlinksRun::showCounter(uint64_t i) {
 }
 
 void HyperlinksRun::showLinkCounter(uint64_t j, uint64_t m) {
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, j).ptr;
-    m_display.setLineText(std::string_view(digits, static_cast<size_t>(end - digits)));
+    m_display.setLineText(CountText(j).view());
     m_display.setLineBar(wholePercent(j, m));
 }
 
@@ -80,29 +85,37 @@ void HyperlinksRun::showLinkCounter(uint64_t j, uint64_t m) {
 bool HyperlinksRun::scan() {
     const uint64_t n = m_pages.size();
     m_texts.resize(n);
+    ProgressPace pace(n);
     for (uint64_t a = 0; a < n; ++a) {
         double t0 = clockSeconds();
-        showCounter(a + 1);
+        const bool shown = pace.due(a + 1, t0);
+        if (shown) {
+            showCounter(a + 1);
+        }
         const std::string& name = m_pages[a];
-        FileHandle file = openPage(m_directory, name);
+        FileHandle file;
+        Status status = openPage(m_directory, name, file);
         m_display.pumpEvents();
         if (m_context.stopRequested()) {
             return false;
         }
         PageTags tags;
-        bool read = false;
-        if (file.valid()) {
-            LineReader reader = LineReader::fromFd(file.fd(), 16 * 1024);
-            read = readPageTags(reader, m_linkMarker, m_textMarker, tags);
+        if (status.ok()) {
+            LineReader reader = LineReader::fromFd(m_context.env, file.fd(), 16 * 1024);
+            if (!readPageTags(reader, m_linkMarker, m_textMarker, tags)) {
+                status = Status::ioError("cannot read the page (read error)");
+            }
         }
-        if (!read) {
+        if (!status.ok()) {
             tags = PageTags{};
-            m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
+            m_context.report.failed(m_directory.pathOf(name), status.reason());
         }
         m_groups.assign(a, linkKeyOf(tags.link));
         m_texts[a] = std::move(tags.text);
-        m_display.setTimeText(
-            timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
+        if (shown) {
+            m_display.setTimeText(
+                timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
+        }
     }
     return true;
 }
@@ -121,28 +134,27 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
         showLinkCounter(++j, m);
     }
 
-    FileHandle file = openPage(m_directory, name);
-    if (!file.valid() || !readAll(file.fd(), m_bytes).ok()) {
-        m_context.report.failed(m_directory.pathOf(name), "cannot read the page");
+    FileHandle file;
+    Status status = openPage(m_directory, name, file);
+    if (status.ok() && !readAll(m_context.env, file.fd(), m_bytes).ok()) {
+        status = Status::ioError("cannot read the page (read error)");
+    }
+    if (!status.ok()) {
+        m_context.report.failed(m_directory.pathOf(name), status.reason());
         return;
     }
-    file = FileHandle();
+    file.reset();
     std::string linked = p_ajoute_lien(m_bytes, m_links, m_context.settings.Tag99, m_tagMarkers);
     if (linked == m_bytes) {
         m_context.report.unchanged();
         return;
     }
-    bool unchanged = false;
-    Status status = replaceFile(m_directory, name, linked, unchanged);
-    if (!status.ok()) {
-        m_context.report.failed(m_directory.pathOf(name), status.reason());
+    Delivery delivery;
+    status = replaceFile(m_directory, name, linked, Durability::kAtomic, delivery);
+    m_context.report.record(m_directory.pathOf(name), status, delivery);
+    if (!status.ok() || delivery == Delivery::kUnchanged) {
         return;
     }
-    if (unchanged) {
-        m_context.report.unchanged();
-        return;
-    }
-    m_context.report.written();
     // Pages later in the list see this page as it is now.
     PageTags tags = pageTagsOf(linked, m_linkMarker, m_textMarker);
     m_groups.assign(position, linkKeyOf(tags.link));
@@ -156,13 +168,17 @@ bool HyperlinksRun::link() {
     for (uint64_t a = 0; a < n; ++a) {
         toLink += m_groups.groupOf(a).size() > 1 ? 1 : 0;
     }
+    ProgressPace pace(n);
     for (uint64_t a = 0; a < n; ++a) {
-        showCounter(a + 1);
+        double t0 = clockSeconds();
+        const bool shown = pace.due(a + 1, t0);
+        if (shown) {
+            showCounter(a + 1);
+        }
         std::span<const uint64_t> group = m_groups.groupOf(a);
         if (group.size() < 2) {
             continue;
         }
-        double t0 = clockSeconds();
         m_display.setLineText("");
         m_display.setLineBar(0);
         m_display.pumpEvents();
@@ -171,7 +187,10 @@ bool HyperlinksRun::link() {
         }
         rewrite(a, group);
         toLink = toLink > 0 ? toLink - 1 : 0;
-        m_display.setTimeText(timeText(m_context.settings.language, clockSeconds() - t0, toLink));
+        if (shown) {
+            m_display.setTimeText(
+                timeText(m_context.settings.language, clockSeconds() - t0, toLink));
+        }
     }
     return true;
 }
@@ -183,7 +202,7 @@ RunOutcome HyperlinksRun::run() {
     m_display.setLineBar(0);
     m_display.setTotalBar(0);
 
-    m_pages = listPages(m_directory);
+    m_pages = m_directory.listFiles(isPageName, false);
     if (m_pages.empty()) {
         return RunOutcome::Completed;
     }

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "engine/line_reader.h"
 #include "engine/markers.h"
+#include "fs/line_reader.h"
 #include "links/tag_line.h"
 
 namespace pw {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/line_reader.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 

@@ -1,6 +1,6 @@
 #include "registry/browser.h"
 
-#include "registry/command_line.h"
+#include "registry/process_launch.h"
 
 namespace pw {
 

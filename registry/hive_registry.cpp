@@ -92,7 +92,7 @@ long HiveRegistry::regOpenKeyEx(RegKey key, const char* subKey, std::uint32_t /*
     if (long code = parseSubkey(subKey, parts)) {
         return code;
     }
-    Hive hive = HiveStore(parent.hive).load();
+    Hive hive = HiveStore(m_env, parent.hive).load();
     const HiveKey* current = hive.find(parent.root, parent.path);
     if (current == nullptr) {
         return kErrorKeyDeleted;
@@ -140,12 +140,12 @@ long HiveRegistry::regCreateKeyEx(RegKey key, const char* subKey, std::uint32_t 
         return current;
     };
     // The common case, a key that exists, reads the file without taking the writers' lock.
-    Hive existing = HiveStore(parent.hive).load();
+    Hive existing = HiveStore(m_env, parent.hive).load();
     if (find(existing) == nullptr) {
         if ((parent.access & kKeyCreateSubKey) == 0) {
             return kErrorAccessDenied;
         }
-        long code = HiveStore(parent.hive).update([&](Hive& hive, bool& changed) {
+        long code = HiveStore(m_env, parent.hive).update([&](Hive& hive, bool& changed) {
             HiveKey* current = hive.find(parent.root, parent.path);
             if (current == nullptr) {
                 return kErrorKeyDeleted;
@@ -161,7 +161,7 @@ long HiveRegistry::regCreateKeyEx(RegKey key, const char* subKey, std::uint32_t 
         if (code != kErrorSuccess) {
             return code;
         }
-        existing = HiveStore(parent.hive).load();
+        existing = HiveStore(m_env, parent.hive).load();
     }
     const HiveKey* current = existing.find(parent.root, parent.path);
     if (current == nullptr) {
@@ -191,7 +191,7 @@ long HiveRegistry::readKey(RegKey key, std::uint32_t access, Hive& hive,
     if ((handle.access & access) == 0) {
         return kErrorAccessDenied;
     }
-    hive = HiveStore(handle.hive).load();
+    hive = HiveStore(m_env, handle.hive).load();
     current = hive.find(handle.root, handle.path);
     return current == nullptr ? kErrorKeyDeleted : kErrorSuccess;
 }
@@ -248,7 +248,7 @@ long HiveRegistry::regSetValueEx(RegKey key, const char* name, std::uint32_t typ
         return kErrorAccessDenied;
     }
     std::vector<std::uint8_t> bytes(data, data + size);
-    return HiveStore(handle.hive).update([&](Hive& hive, bool& changed) {
+    return HiveStore(m_env, handle.hive).update([&](Hive& hive, bool& changed) {
         HiveKey* current = hive.find(handle.root, handle.path);
         if (current == nullptr) {
             return kErrorKeyDeleted;
@@ -272,7 +272,7 @@ long HiveRegistry::regDeleteKey(RegKey key, const char* subKey) {
     if (long code = parseSubkey(subKey, parts)) {
         return code;
     }
-    return HiveStore(handle.hive).update([&](Hive& hive, bool& changed) {
+    return HiveStore(m_env, handle.hive).update([&](Hive& hive, bool& changed) {
         std::vector<std::string> path = handle.path;
         if (hive.find(handle.root, path) == nullptr) {
             return kErrorKeyDeleted;
@@ -301,7 +301,7 @@ long HiveRegistry::regDeleteValue(RegKey key, const char* name) {
     if ((handle.access & kKeySetValue) == 0) {
         return kErrorAccessDenied;
     }
-    return HiveStore(handle.hive).update([&](Hive& hive, bool& changed) {
+    return HiveStore(m_env, handle.hive).update([&](Hive& hive, bool& changed) {
         HiveKey* current = hive.find(handle.root, handle.path);
         if (current == nullptr) {
             return kErrorKeyDeleted;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/env.h"
 #include "registry/hive.h"
 #include "registry/registry_api.h"
 
@@ -16,9 +17,10 @@ namespace pw {
 // read-only handle cannot write (kErrorAccessDenied). Thread-safe.
 class HiveRegistry : public RegistryApi {
   public:
-    // Uses the hive at `path`; an empty path means hivePath() as it is at each opening of a
-    // predefined root.
-    explicit HiveRegistry(std::string path = {}) : m_fixedPath(std::move(path)) {}
+    // Uses the hive at `path` through `env`; an empty path means hivePath() as it is at each
+    // opening of a predefined root.
+    explicit HiveRegistry(std::string path = {}, Env& env = Env::system())
+        : m_env(env), m_fixedPath(std::move(path)) {}
 
     long regOpenKeyEx(RegKey key, const char* subKey, std::uint32_t options, std::uint32_t access,
                       RegKey* result) override;
@@ -57,6 +59,7 @@ class HiveRegistry : public RegistryApi {
     long readKey(RegKey key, std::uint32_t access, Hive& hive, const HiveKey*& current) const;
     RegKey addHandle(Handle handle);
 
+    Env& m_env;
     std::string m_fixedPath;
     mutable std::mutex m_mutex;
     std::map<RegKey, Handle> m_handles;

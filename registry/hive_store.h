@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "fs/env.h"
 #include "registry/hive.h"
 
 namespace pw {
@@ -12,11 +13,12 @@ namespace pw {
 std::string hivePath();
 
 // One hive file on disk. Readers take no lock: every write replaces the whole file by a rename,
-// so a reader sees the old or the new file, never a torn one. Writers serialise on an advisory
-// lock held on "<path>.lock" for the whole read-change-write, so no change is lost.
+// synced, so a reader sees the old or the new file, never a torn one, and a change survives a
+// power loss once written. Writers serialise on an advisory lock held on "<path>.lock" for the
+// whole read-change-write, so no change is lost.
 class HiveStore {
   public:
-    explicit HiveStore(std::string path) : m_path(std::move(path)) {}
+    HiveStore(Env& env, std::string path) : m_env(env), m_path(std::move(path)) {}
 
     const std::string& path() const { return m_path; }
 
@@ -26,12 +28,14 @@ class HiveStore {
 
     // Applies `change` to the current hive under the writers' lock and writes the result when
     // `change` returned kErrorSuccess and set its flag. Returns `change`'s code, or the code
-    // of the failed write (kErrorAccessDenied when the file system refuses, else
-    // kErrorRegistryIoFailed). A damaged file is kept as "<path>.damaged" before it is
-    // replaced, so nothing unreadable is thrown away unseen.
+    // of the failed write (kErrorAccessDenied when the file system refuses or the file may not
+    // be written by this user, else kErrorRegistryIoFailed). A hive that exists but cannot be
+    // read is never replaced. A damaged file is kept as "<path>.damaged" before it is replaced,
+    // so nothing unreadable is thrown away unseen.
     long update(const std::function<long(Hive& hive, bool& changed)>& change) const;
 
   private:
+    Env& m_env;
     std::string m_path;
 };
 

@@ -3,10 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace pw {
 
 namespace {
@@ -45,26 +41,17 @@ std::string directoryFromAppPath(std::string_view programPath) {
 }
 
 std::string runningProgramDirectory() {
-#ifdef _WIN32
-    char buffer[MAX_PATH * 4];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer) {
-        return {};
-    }
-    std::filesystem::path program(std::string(buffer, length));
-#else
     std::error_code error;
     std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
         return {};
     }
-#endif
     std::string dir = program.parent_path().string();
     if (dir.empty()) {
         return {};
     }
-    if (dir.back() != '/' && dir.back() != '\\') {
-        dir.push_back(static_cast<char>(std::filesystem::path::preferred_separator));
+    if (dir.back() != '/') {
+        dir.push_back('/');
     }
     return dir;
 }

@@ -9,12 +9,12 @@
 #   BENCH_SIZES       page counts of the pages run (default "1000 10000 100000")
 #   BENCH_REPS        runs per measurement, medians taken (default 5)
 #   BENCH_REPS_LARGE  runs per measurement at 50,000 files and more (default 3)
-#   BENCH_SECTIONS    sections to run (default "pages links index yearbook window first")
+#   BENCH_SECTIONS    sections to run (default "pages links index yearbook window reference")
 #   BENCH_LINK_SIZES, BENCH_INDEX_SIZES, BENCH_YEARBOOK_SIZES, BENCH_WINDOW_SIZES
 #                     page or record counts of the later sections (defaults "5001 50000",
 #                     "10000 100000", "10000 100000", "10000")
-#   BENCH_FIRST_LINK_SIZES, BENCH_FIRST_INDEX_SIZES, BENCH_FIRST_YEARBOOK_SIZES
-#                     sizes at which the section "first" times the runs as first designed
+#   BENCH_REFERENCE_LINK_SIZES, BENCH_REFERENCE_INDEX_SIZES, BENCH_REFERENCE_YEARBOOK_SIZES
+#                     sizes at which the section "reference" times the page-by-page reference runs
 #                     (defaults "500 1000", "1000 10000", "1000 2000"); BENCH_SECTIONS must name it
 #   BENCH_WORK        where the files go (default BUILD_DIR/bench-work)
 #   BENCH_KEEP=1      keep the generated files instead of removing them at the end
@@ -28,16 +28,16 @@ cli=${BENCH_CLI:-"$build/bin/pagewright-cli"}
 sizes=${BENCH_SIZES:-"1000 10000 100000"}
 reps_small=${BENCH_REPS:-5}
 reps_large=${BENCH_REPS_LARGE:-3}
-sections=${BENCH_SECTIONS:-"pages links index yearbook window first"}
+sections=${BENCH_SECTIONS:-"pages links index yearbook window reference"}
 link_sizes=${BENCH_LINK_SIZES:-"5001 50000"}
 index_sizes=${BENCH_INDEX_SIZES:-"10000 100000"}
 yearbook_sizes=${BENCH_YEARBOOK_SIZES:-"10000 100000"}
 window_sizes=${BENCH_WINDOW_SIZES:-"10000"}
 window_bench="$build/bin/pagewright-window-bench"
-first_design="$build/bin/pagewright-bench-first-design"
-first_link_sizes=${BENCH_FIRST_LINK_SIZES:-"500 1000"}
-first_index_sizes=${BENCH_FIRST_INDEX_SIZES:-"1000 10000"}
-first_yearbook_sizes=${BENCH_FIRST_YEARBOOK_SIZES:-"1000 2000"}
+reference_runs="$build/bin/pagewright-bench-reference"
+reference_link_sizes=${BENCH_REFERENCE_LINK_SIZES:-"500 1000"}
+reference_index_sizes=${BENCH_REFERENCE_INDEX_SIZES:-"1000 10000"}
+reference_yearbook_sizes=${BENCH_REFERENCE_YEARBOOK_SIZES:-"1000 2000"}
 work_root=${BENCH_WORK:-"$build/bench-work"}
 
 for program in "$tool" "$cli"; do
@@ -513,12 +513,12 @@ report_window() {
     done <"$results/window-checks"
 }
 
-# The cross-links, index and yearbook runs as first designed (page against page, entry scans per
-# index page, the whole page rewritten per record), once each at sizes where they finish in
+# The page-by-page reference implementations of the cross-links, index and yearbook runs (page
+# against page, entry scans per index page, the whole page rewritten per record), once each at sizes where they finish in
 # seconds, beside the linear runs of pagewright-cli on the same inputs; both must write the same
 # files.
-bench_first() { # KIND N
-    local kind=$1 n=$2 d="$work/first-$1-$2" reps=3 r same=yes
+bench_reference() { # KIND N
+    local kind=$1 n=$2 d="$work/reference-$1-$2" reps=3 r same=yes
     mkdir -p "$d"
     "$tool" data "$n" "$d/data.txt"
     case $kind in
@@ -526,73 +526,73 @@ bench_first() { # KIND N
         mkdir -p "$d/source"
         "$cli" pages --data "$d/data.txt" --model "$work/model-links.htm" --dest "$d/source" \
             --separator ';' --name-tags first --title-tag second --lang en --quiet >/dev/null
-        for r in first $(seq 1 "$reps"); do
+        for r in reference $(seq 1 "$reps"); do
             mkdir -p "$d/run-$r" && cp -a "$d/source/." "$d/run-$r/"
         done
-        timed "first-links-$n" -- "$first_design" links "$d/run-first/" 2 3
+        timed "reference-links-$n" -- "$reference_runs" links "$d/run-reference/" 2 3
         for r in $(seq 1 "$reps"); do
             timed "linear-links-$n" -- "$cli" links --dir "$d/run-$r" --link-tag 2 --text-tag 3 --lang en --quiet
         done
-        diff -r "$d/run-first" "$d/run-1" >/dev/null || same=no
+        diff -r "$d/run-reference" "$d/run-1" >/dev/null || same=no
         ;;
     index)
-        mkdir -p "$d/source" "$d/run-first"
+        mkdir -p "$d/source" "$d/run-reference"
         pages_cmd "$d/data.txt" "$d/source" >/dev/null
-        timed "first-index-$n" -- "$first_design" index "$d/source/" "$d/run-first/" 4 3
+        timed "reference-index-$n" -- "$reference_runs" index "$d/source/" "$d/run-reference/" 4 3
         for r in $(seq 1 "$reps"); do
             mkdir -p "$d/run-$r"
             timed "linear-index-$n" -- "$cli" index --source "$d/source" --dest "$d/run-$r" \
                 --criterion-tag 4 --text-tag 3 --lang en --quiet
         done
-        diff -r "$d/run-first" "$d/run-1" >/dev/null || same=no
+        diff -r "$d/run-reference" "$d/run-1" >/dev/null || same=no
         ;;
     yearbook)
-        mkdir -p "$d/run-first"
-        timed "first-yearbook-$n" -- "$first_design" yearbook "$d/data.txt" ';' \
-            "$work/yearbook-model.htm" "$d/run-first/" "$build/bin/"
+        mkdir -p "$d/run-reference"
+        timed "reference-yearbook-$n" -- "$reference_runs" yearbook "$d/data.txt" ';' \
+            "$work/yearbook-model.htm" "$d/run-reference/" "$build/bin/"
         for r in $(seq 1 "$reps"); do
             mkdir -p "$d/run-$r"
             timed "linear-yearbook-$n" -- "$cli" yearbook --data "$d/data.txt" \
                 --model "$work/yearbook-model.htm" --dest "$d/run-$r" --separator ';' --lang en --quiet
         done
-        cmp -s "$d/run-first/Index_One_Page.htm" "$d/run-1/Index_One_Page.htm" || same=no
+        cmp -s "$d/run-reference/Index_One_Page.htm" "$d/run-1/Index_One_Page.htm" || same=no
         ;;
     esac
-    echo "$kind $n $same" >>"$results/first-checks"
+    echo "$kind $n $same" >>"$results/reference-checks"
 }
 
-first_available() { [ -x "$first_design" ]; }
+reference_available() { [ -x "$reference_runs" ]; }
 
-run_first() {
+run_reference() {
     local kind n sizes_of
     for kind in links index yearbook; do
         case $kind in
-        links) sizes_of=$first_link_sizes ;;
-        index) sizes_of=$first_index_sizes ;;
-        yearbook) sizes_of=$first_yearbook_sizes ;;
+        links) sizes_of=$reference_link_sizes ;;
+        index) sizes_of=$reference_index_sizes ;;
+        yearbook) sizes_of=$reference_yearbook_sizes ;;
         esac
         for n in $sizes_of; do
-            echo "bench: $kind as first designed, $(commas "$n")..." >&2
-            bench_first "$kind" "$n"
+            echo "bench: $kind page by page, $(commas "$n")..." >&2
+            bench_reference "$kind" "$n"
         done
     done
 }
 
-report_first() {
+report_reference() {
     echo
-    echo "== The runs as first designed (pagewright-bench-first-design, one run each: cross-links"
+    echo "== The page-by-page reference runs (pagewright-bench-reference, one run each: cross-links"
     echo "   reading every other page again for every page, index pages scanning every entry again"
     echo "   for every index page, the yearbook rewriting its whole page for every record), against"
-    echo "   pagewright-cli on the same inputs (medians of 3); 'x floor' here is first design / linear."
+    echo "   pagewright-cli on the same inputs (medians of 3); 'x floor' here is page by page / linear."
     table_header
     local kind n same
     while read -r kind n same; do
         row "$n" "$n" "$kind, linear (pagewright-cli)" "linear-$kind-$n"
-        row "$n" "$n" "$kind, as first designed" "first-$kind-$n" "linear-$kind-$n"
+        row "$n" "$n" "$kind, page by page" "reference-$kind-$n" "linear-$kind-$n"
         echo "          both wrote the same files: $same"
-        target_line "$(awk -v n="$(commas "$n")" -v k="$kind" -v a="$(ms_of "first-$kind-$n")" -v b="$(ms_of "linear-$kind-$n")" -v s="$same" \
-            'BEGIN {printf "%s at %s as first designed: %.0f ms against %.0f ms linear (%.0fx); same files: %s", k, n, a, b, a / b, (s == "yes" ? "PASS" : "MISS")}')"
-    done <"$results/first-checks"
+        target_line "$(awk -v n="$(commas "$n")" -v k="$kind" -v a="$(ms_of "reference-$kind-$n")" -v b="$(ms_of "linear-$kind-$n")" -v s="$same" \
+            'BEGIN {printf "%s at %s page by page: %.0f ms against %.0f ms linear (%.0fx); same files: %s", k, n, a, b, a / b, (s == "yes" ? "PASS" : "MISS")}')"
+    done <"$results/reference-checks"
 }
 
 window_available() { [ -x "$window_bench" ]; }
@@ -635,11 +635,11 @@ for section in $sections; do
         run_section window_available "$window_sizes" window pages bench_window \
             "window: $window_bench was not built (the window is off in this build)"
         ;;
-    first)
-        if first_available; then
-            run_first
+    reference)
+        if reference_available; then
+            run_reference
         else
-            skipped+=("first design: $first_design was not built")
+            skipped+=("reference: $reference_runs was not built")
         fi
         ;;
     *)
@@ -655,7 +655,7 @@ for section in $sections; do
     index) [ -s "$results/index-written" ] && report_index ;;
     yearbook) [ -s "$results/yearbook-size" ] && report_yearbook ;;
     window) [ -s "$results/window-checks" ] && report_window ;;
-    first) [ -s "$results/first-checks" ] && report_first ;;
+    reference) [ -s "$results/reference-checks" ] && report_reference ;;
     esac
 done
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "fs/env.h"
+#include "fs/status.h"
 #include "settings/ini_document.h"
-#include "settings/settings_status.h"
 
 namespace pw {
 
@@ -20,32 +21,34 @@ struct ProfileWrite {
 
 // The settings file `file` as a document: empty when the file is missing or cannot be read.
 // Reads at most kMaxProfileBytes bytes. Never creates or changes the file.
-IniDocument readProfileDocument(const std::filesystem::path& file);
+IniDocument readProfileDocument(Env& env, const std::filesystem::path& file);
 
 // Reads one key of `file` with the rules of IniDocument::read(): trimmed, unquoted, cut to
 // `limit` characters; `defaultValue` (without its trailing blanks, cut) when the file, the
 // section or the key is missing.
-std::string readProfileString(const std::filesystem::path& file, std::string_view section,
+std::string readProfileString(Env& env, const std::filesystem::path& file, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t limit);
 
 // Writes one key of `file` with the rules of IniDocument::write(). The value is stored
 // unchanged, trailing blanks included. Creates the file (and its directory) when missing.
-SettingsStatus writeProfileString(const std::filesystem::path& file, std::string_view section,
-                                  std::string_view key, std::string_view value);
+Status writeProfileString(Env& env, const std::filesystem::path& file, std::string_view section,
+                          std::string_view key, std::string_view value);
 
 // Applies `writes` in order as one change of `file`. With `startEmpty` the writes start from
 // an empty file, as if the file had been deleted first.
 //
 // Every change of the file is made under an exclusive lock on `file` + ".lock" (so writers in
-// several processes never lose each other's keys): the file is read, changed in memory,
-// written to a temporary file in the same directory and renamed over it, so a reader sees
-// either the old or the new file, never a half-written one. A change that leaves the bytes
-// as they are writes nothing.
-SettingsStatus writeProfileStrings(const std::filesystem::path& file,
-                                   std::span<const ProfileWrite> writes, bool startEmpty = false);
+// several processes never lose each other's keys): the file is read, changed in memory, and
+// replaced through a work file in the same directory, synced, so a reader sees either the old
+// or the new file, never a half-written one. A change that leaves the bytes as they are writes
+// nothing. A file that exists but cannot be read, or that this user may not write, is never
+// replaced: the write fails and the file keeps its bytes and mode. A symbolic link is followed:
+// the file it leads to is the one replaced.
+Status writeProfileStrings(Env& env, const std::filesystem::path& file,
+                           std::span<const ProfileWrite> writes, bool startEmpty = false);
 
-// Files larger than this are read only this far, and are not rewritten (a write fails).
+// Files larger than this are not read (a read gives the defaults) and never rewritten.
 inline constexpr std::size_t kMaxProfileBytes = 64u * 1024u * 1024u;
 
 }  // namespace pw

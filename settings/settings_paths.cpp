@@ -1,12 +1,11 @@
 #include "settings/settings_paths.h"
 
-#include <cstdlib>
-#include <system_error>
-
-#if !defined(_WIN32)
 #include <pwd.h>
 #include <unistd.h>
-#endif
+
+#include <cstdlib>
+
+#include "fs/file.h"
 
 namespace pw {
 
@@ -20,17 +19,11 @@ std::string environment(const char* name) {
 // The user's home directory: $HOME, else the account's home directory.
 std::string homeDirectory() {
     std::string home = environment("HOME");
-#if defined(_WIN32)
-    if (home.empty()) {
-        home = environment("USERPROFILE");
-    }
-#else
     if (home.empty()) {
         if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir) {
             home = entry->pw_dir;
         }
     }
-#endif
     return home;
 }
 
@@ -59,14 +52,8 @@ std::string defaultDirectory() {
     return withTrailingSlash(homeDirectory()) + "Pagewright/";
 }
 
-SettingsStatus ensureDefaultDirectory() {
-    const std::filesystem::path directory = defaultDirectory();
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error || !std::filesystem::is_directory(directory, error)) {
-        return SettingsStatus::ioError("cannot create " + directory.string());
-    }
-    return SettingsStatus::ok();
+Status ensureDefaultDirectory() {
+    return makeDirectories(Env::system(), defaultDirectory());
 }
 
 }  // namespace pw

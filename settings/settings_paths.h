@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/settings_status.h"
+#include "fs/status.h"
 
 namespace pw {
 
@@ -16,6 +16,6 @@ std::filesystem::path settingsFilePath();
 std::string defaultDirectory();
 
 // Creates the default directory (and its parents) when it is missing.
-SettingsStatus ensureDefaultDirectory();
+Status ensureDefaultDirectory();
 
 }  // namespace pw

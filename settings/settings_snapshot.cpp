@@ -114,8 +114,8 @@ SettingsSnapshot p_lecture_fichier_ini(const IniDocument& document, std::string_
 }
 
 SettingsSnapshot p_lecture_fichier_ini(const SettingsContext& context) {
-    return p_lecture_fichier_ini(readProfileDocument(context.file), context.installDir,
-                                 context.defaultDir);
+    return p_lecture_fichier_ini(readProfileDocument(Env::system(), context.file),
+                                 context.installDir, context.defaultDir);
 }
 
 std::vector<ProfileWrite> loadRewrites(const SettingsSnapshot& s) {
@@ -161,9 +161,9 @@ std::vector<ProfileWrite> loadRewrites(const SettingsSnapshot& s) {
     return writes;
 }
 
-SettingsStatus applyLoadRewrites(const SettingsContext& context, const SettingsSnapshot& snapshot) {
+Status applyLoadRewrites(const SettingsContext& context, const SettingsSnapshot& snapshot) {
     const std::vector<ProfileWrite> writes = loadRewrites(snapshot);
-    return writeProfileStrings(context.file, writes);
+    return writeProfileStrings(Env::system(), context.file, writes);
 }
 
 }  // namespace pw

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "engine/language.h"
+#include "fs/status.h"
 #include "settings/ini_document.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
-#include "settings/settings_status.h"
 
 namespace pw {
 
@@ -87,6 +87,6 @@ std::vector<ProfileWrite> loadRewrites(const SettingsSnapshot& snapshot);
 // Applies loadRewrites() to the settings file as one change. The window calls this once
 // after it has filled its controls from the snapshot with its own key-writing handlers
 // silenced.
-SettingsStatus applyLoadRewrites(const SettingsContext& context, const SettingsSnapshot& snapshot);
+Status applyLoadRewrites(const SettingsContext& context, const SettingsSnapshot& snapshot);
 
 }  // namespace pw

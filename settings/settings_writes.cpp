@@ -12,63 +12,62 @@ ProfileWrite entry(std::string_view section, std::string_view name, std::string_
 
 }  // namespace
 
-SettingsStatus writeKey(const std::filesystem::path& file, std::string_view section,
-                        std::string_view name, std::string_view value) {
-    return writeProfileString(file, section, name, value);
+Status writeKey(const std::filesystem::path& file, std::string_view section, std::string_view name,
+                std::string_view value) {
+    return writeProfileString(Env::system(), file, section, name, value);
 }
 
-SettingsStatus writeKeyIfNotEmpty(const std::filesystem::path& file, std::string_view section,
-                                  std::string_view name, std::string_view text) {
+Status writeKeyIfNotEmpty(const std::filesystem::path& file, std::string_view section,
+                          std::string_view name, std::string_view text) {
     if (text.empty()) {
-        return SettingsStatus::ok();
+        return Status();
     }
-    return writeProfileString(file, section, name, text);
+    return writeProfileString(Env::system(), file, section, name, text);
 }
 
-SettingsStatus writeLanguage(const std::filesystem::path& file, Language language) {
-    return writeProfileString(file, kParametres, key::kLangue, languageCode(language));
+Status writeLanguage(const std::filesystem::path& file, Language language) {
+    return writeProfileString(Env::system(), file, kParametres, key::kLangue,
+                              languageCode(language));
 }
 
-SettingsStatus writeNamingMethod(const std::filesystem::path& file, NamingMethod method,
-                                 std::string_view tagF4) {
+Status writeNamingMethod(const std::filesystem::path& file, NamingMethod method,
+                         std::string_view tagF4) {
     if (method == NamingMethod::FromTags) {
-        return writeProfileString(file, kParametres, key::kOption, "2");
+        return writeProfileString(Env::system(), file, kParametres, key::kOption, "2");
     }
     const std::vector<ProfileWrite> writes = {
         entry(kParametres, key::kOption, "1"), entry(kParametres, key::kTagF[0], ""),
         entry(kParametres, key::kTagF[1], ""), entry(kParametres, key::kTagF[2], ""),
         entry(kParametres, key::kTagF[3], ""), entry(kParametres, key::kTagF[4], tagF4),
     };
-    return writeProfileStrings(file, writes);
+    return writeProfileStrings(Env::system(), file, writes);
 }
 
-SettingsStatus writeTitleMethod(const std::filesystem::path& file, TitleMethod method) {
+Status writeTitleMethod(const std::filesystem::path& file, TitleMethod method) {
     if (method == TitleMethod::FromTag) {
-        return writeProfileString(file, kParametres, key::kTitre, "2");
+        return writeProfileString(Env::system(), file, kParametres, key::kTitre, "2");
     }
     const std::vector<ProfileWrite> writes = {entry(kParametres, key::kTitre, "1"),
                                               entry(kParametres, key::kTagF[4], "")};
-    return writeProfileStrings(file, writes);
+    return writeProfileStrings(Env::system(), file, writes);
 }
 
-SettingsStatus writeNamingTags(const std::filesystem::path& file,
-                               const std::array<std::string, 5>& texts) {
+Status writeNamingTags(const std::filesystem::path& file, const std::array<std::string, 5>& texts) {
     std::vector<ProfileWrite> writes;
     for (std::size_t c = 0; c < texts.size(); ++c) {
         writes.push_back(entry(kParametres, key::kTagF[c], texts[c]));
     }
-    return writeProfileStrings(file, writes);
+    return writeProfileStrings(Env::system(), file, writes);
 }
 
-SettingsStatus writeSeparatorIndex(const std::filesystem::path& file, std::string_view name,
-                                   int index) {
+Status writeSeparatorIndex(const std::filesystem::path& file, std::string_view name, int index) {
     const std::string_view section =
         equalsIgnoringAsciiCase(name, key::kSymbole2) ? kIndex : kParametres;
-    return writeProfileString(file, section, name, std::to_string(index));
+    return writeProfileString(Env::system(), file, section, name, std::to_string(index));
 }
 
-SettingsStatus writeIndexRun(const std::filesystem::path& file, IndexRun run) {
-    return writeProfileString(file, kIndex, key::kIndexMethod,
+Status writeIndexRun(const std::filesystem::path& file, IndexRun run) {
+    return writeProfileString(Env::system(), file, kIndex, key::kIndexMethod,
                               run == IndexRun::IndexPages ? "True " : "False");
 }
 
@@ -99,8 +98,8 @@ std::vector<ProfileWrite> defaultWrites(const SettingsContext& context, Language
     };
 }
 
-SettingsStatus resetToDefaults(const SettingsContext& context, Language language) {
-    return writeProfileStrings(context.file, defaultWrites(context, language), true);
+Status resetToDefaults(const SettingsContext& context, Language language) {
+    return writeProfileStrings(Env::system(), context.file, defaultWrites(context, language), true);
 }
 
 SampleFields swapSampleFiles(SampleFields fields, std::string_view installDir, Language language) {
@@ -117,14 +116,14 @@ SampleFields swapSampleFiles(SampleFields fields, std::string_view installDir, L
     return fields;
 }
 
-SettingsStatus writeSampleKeys(const std::filesystem::path& file, const SampleFields& fields) {
+Status writeSampleKeys(const std::filesystem::path& file, const SampleFields& fields) {
     const std::vector<ProfileWrite> writes = {
         entry(kIndex, key::kIndexFile, fields.i30),
         entry(kIndex, key::kIndexModel, fields.i50),
         entry(kParametres, key::kModele, fields.fichiermodele),
         entry(kParametres, key::kSource, fields.source),
     };
-    return writeProfileStrings(file, writes);
+    return writeProfileStrings(Env::system(), file, writes);
 }
 
 }  // namespace pw

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/language.h"
+#include "fs/status.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_snapshot.h"
-#include "settings/settings_status.h"
 
 namespace pw {
 
@@ -18,8 +18,8 @@ namespace pw {
 // the window does not need to examine the result.
 
 // Writes `value` under `name` in `section`, unchanged (trailing blanks included).
-SettingsStatus writeKey(const std::filesystem::path& file, std::string_view section,
-                        std::string_view name, std::string_view value);
+Status writeKey(const std::filesystem::path& file, std::string_view section, std::string_view name,
+                std::string_view value);
 
 // The `_Change` handlers of the text fields (`source_Change` → Source, `fichiermodele` →
 // Modele, `destination` → Destination, `hyperdir` → Lien, `i10` → Source1, `i20` →
@@ -27,30 +27,28 @@ SettingsStatus writeKey(const std::filesystem::path& file, std::string_view sect
 // `_Click` handlers of the tag lists (`sourcelien` → key::kTextesourceAsWritten, `Textelien`,
 // `Tagindex` → TagIndex, `tagindex2` → TagIndex2): write `text` only when it is not empty,
 // so emptying a field keeps the stored value. Returns ok without writing for an empty text.
-SettingsStatus writeKeyIfNotEmpty(const std::filesystem::path& file, std::string_view section,
-                                  std::string_view name, std::string_view text);
+Status writeKeyIfNotEmpty(const std::filesystem::path& file, std::string_view section,
+                          std::string_view name, std::string_view text);
 
 // `francais_Click` / `anglais_Click`: `Langue` = "F" or "E".
-SettingsStatus writeLanguage(const std::filesystem::path& file, Language language);
+Status writeLanguage(const std::filesystem::path& file, Language language);
 
 // `Option1_Click`: `Option` = "1", then TagF0..TagF4 = the five list texts after lists 0 to 3
 // are emptied (TagF0..TagF3 empty, TagF4 = `tagF4`). `Option2_Click`: `Option` = "2".
-SettingsStatus writeNamingMethod(const std::filesystem::path& file, NamingMethod method,
-                                 std::string_view tagF4 = {});
+Status writeNamingMethod(const std::filesystem::path& file, NamingMethod method,
+                         std::string_view tagF4 = {});
 
 // `titrep1_Click`: `Titre` = "1", then `TagF4` empty. `titrep2_Click`: `Titre` = "2".
-SettingsStatus writeTitleMethod(const std::filesystem::path& file, TitleMethod method);
+Status writeTitleMethod(const std::filesystem::path& file, TitleMethod method);
 
 // `nomdufichierhtm_Click`: TagF0..TagF4 = the five list texts.
-SettingsStatus writeNamingTags(const std::filesystem::path& file,
-                               const std::array<std::string, 5>& texts);
+Status writeNamingTags(const std::filesystem::path& file, const std::array<std::string, 5>& texts);
 
 // `separateur_LostFocus` (Symbole) and `i33_LostFocus` (Symbole2): the list index in decimal.
-SettingsStatus writeSeparatorIndex(const std::filesystem::path& file, std::string_view name,
-                                   int index);
+Status writeSeparatorIndex(const std::filesystem::path& file, std::string_view name, int index);
 
 // `Option3_Click` / `Option4_Click`: `IndexMethod` = "True " or "False".
-SettingsStatus writeIndexRun(const std::filesystem::path& file, IndexRun run);
+Status writeIndexRun(const std::filesystem::path& file, IndexRun run);
 
 // The keys and values of a reset in `language`, in the order they are written: `Langue`, the
 // four sample paths of that language, then the fixed defaults of Parametres and Index.
@@ -60,7 +58,7 @@ std::vector<ProfileWrite> defaultWrites(const SettingsContext& context, Language
 // `defaut_Click`: replaces the settings file with exactly defaultWrites(), as one change (the
 // old file stays whole until the new one is complete). The window then reloads with
 // p_lecture_fichier_ini().
-SettingsStatus resetToDefaults(const SettingsContext& context, Language language);
+Status resetToDefaults(const SettingsContext& context, Language language);
 
 // The texts of the four fields that may hold a sample file.
 struct SampleFields {
@@ -76,6 +74,6 @@ SampleFields swapSampleFiles(SampleFields fields, std::string_view installDir, L
 
 // The activation's writes, whatever the texts (even empty), in this order: index_file ← i30,
 // index_model ← i50, Modele ← fichiermodele, Source ← source.
-SettingsStatus writeSampleKeys(const std::filesystem::path& file, const SampleFields& fields);
+Status writeSampleKeys(const std::filesystem::path& file, const SampleFields& fields);
 
 }  // namespace pw

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "registry/command_line.h"
+#include "registry/process_launch.h"
 #include "registry/win_registry.h"
 
 namespace pw {

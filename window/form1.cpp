@@ -19,8 +19,10 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "fs/env.h"
 #include "registry/browser.h"
 #include "registry/install_dir.h"
+#include "runs/run_table.h"
 #include "settings/settings_paths.h"
 #include "settings/settings_writes.h"
 #include "window/captions.h"
@@ -94,7 +96,7 @@ WindowServices withDefaults(WindowServices services) {
 Form1::Form1(WindowServices services, QWidget* parent)
     : QWidget(parent),
       m_services(withDefaults(std::move(services))),
-      m_frame(*this, m_state, m_report, windowRunTable()) {
+      m_frame(*this, m_state, m_report, pagewrightRuns(), Env::system()) {
     buildWindow();
     m_helpTimer.setSingleShot(true);
     m_helpTimer.setInterval(30 * 1000);

@@ -407,7 +407,4 @@ class Form1 : public QWidget, public RunHost {
     QLabel* Picture3 = nullptr;
 };
 
-// The run procedures the window's Start button dispatches to.
-RunTable windowRunTable();
-
 }  // namespace pw

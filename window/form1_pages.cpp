@@ -8,8 +8,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "engine/disk.h"
-#include "engine/line_reader.h"
+#include "engine/data_file.h"
 #include "engine/page_naming.h"
 #include "engine/separators.h"
 #include "settings/settings_writes.h"
@@ -102,16 +101,8 @@ void Form1::nomdufichierhtm_Click(int) {
 }
 
 void Form1::p_exemple() {
-    FileHandle file = openForReading(ss(source->text()));
-    if (!file.valid()) {
-        return;
-    }
-    LineReader reader = LineReader::fromFd(file.fd());
-    reader.skipByteOrderMark();
-    std::string_view line;
-    if (reader.next(line)) {
-        m_state.columns.split(line, separatorAt(separateur->currentIndex()));
-    }
+    (void)readFirstRecord(Env::system(), ss(source->text()),
+                          separatorAt(separateur->currentIndex()), m_state.columns);
 }
 
 void Form1::separateur_LostFocus() {

@@ -9,11 +9,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "engine/pages_run.h"
 #include "engine/separators.h"
-#include "index/index_pages_run.h"
-#include "index/yearbook_run.h"
-#include "links/hyperlinks_run.h"
 #include "window/form1.h"
 #include "window/list_widgets.h"
 
@@ -40,15 +36,6 @@ constexpr int kCallsPerClockReading = 64;
 constexpr qint64 kPumpNanoseconds = 1'000'000;
 
 }  // namespace
-
-RunTable windowRunTable() {
-    RunTable runs;
-    runs.pages = &runPages;
-    runs.hyperlinks = &runHyperlinks;
-    runs.indexPages = &runIndexPages;
-    runs.yearbook = &runYearbook;
-    return runs;
-}
 
 void Form1::Command1_Click() {
     m_sincePump.invalidate();

@@ -63,7 +63,7 @@ TEST_P(DataCheckKinds, EachKindWithItsLines) {
         request.highestColumnTag = 99;
     }
     CheckReport report;
-    ASSERT_TRUE(checkDataAndModel(request, report).ok());
+    ASSERT_TRUE(checkDataAndModel(Env::system(), request, report).ok());
     std::vector<Found> found;
     for (const CheckGroup& group : report.groups) {
         Found f{group.kind, group.count, {}};
@@ -178,10 +178,10 @@ TEST(DataCheck, UnreadableFilesSayWhichOne) {
     request.dataPath = dir / "missing.txt";
     request.modelPath = dir / "model.htm";
     CheckReport report;
-    EXPECT_FALSE(checkDataAndModel(request, report).ok());
+    EXPECT_FALSE(checkDataAndModel(Env::system(), request, report).ok());
     EXPECT_EQ(report.unreadable, CheckInput::Data);
     request.modelPath = dir / "missing.htm";
-    EXPECT_FALSE(checkDataAndModel(request, report).ok());
+    EXPECT_FALSE(checkDataAndModel(Env::system(), request, report).ok());
     EXPECT_EQ(report.unreadable, CheckInput::Model);
 }
 

@@ -7,10 +7,12 @@
 #include <random>
 
 #include "engine/column_table.h"
-#include "engine/disk.h"
 #include "engine/page_rules.h"
 #include "fake_host.h"
+#include "fs/work_file.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -41,7 +43,8 @@ struct PagesRun : ::testing::Test {
     test::FakeHost host;
     RunState state;
     RunReport report;
-    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}};
+    test::FaultEnv env;
+    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}, env};
     std::string out = dir / "out/";
 
     PagesRun() {
@@ -61,6 +64,27 @@ struct PagesRun : ::testing::Test {
         return frame.Command1_Click();
     }
 };
+
+// A data file or model that passed the checks but cannot be read ends the run with a critical
+// box naming the file, and no page is written.
+TEST_F(PagesRun, AnInputThatCannotBeReadEndsTheRunNamingIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {host.settings.source, "critical: The data file cannot be read:\n"},
+        {host.settings.fichiermodele, "critical: The model file cannot be read:\n"}};
+    writeFile(host.settings.source, "a;A\n");
+    test::openToEveryone(dir.path());
+    test::openToEveryone(out);
+    for (const auto& [file, message] : cases) {
+        ::chmod(file.c_str(), 0);
+        EXPECT_TRUE(test::runUnprivileged([&] {
+            EXPECT_EQ(frame.Command1_Click(), ClickResult::Failed);
+            EXPECT_EQ(host.messages.back(), message + file);
+            EXPECT_FALSE(state.runInProgress);
+        })) << file;
+        ::chmod(file.c_str(), 0644);
+        EXPECT_TRUE(namesIn(out).empty());
+    }
+}
 
 TEST_F(PagesRun, OnePagePerRecordWithProgress) {
     EXPECT_EQ(run("a;A;1\nb;B;2\n"), ClickResult::Completed);
@@ -152,7 +176,7 @@ TEST_F(PagesRun, RerunKeepsHandEditsAndLeavesUnchangedPagesUntouched) {
     ASSERT_EQ(::stat((out + "b.htm").c_str(), &before), 0);
 
     RunReport second;
-    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr});
+    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr}, env);
     writeFile(host.settings.source, "a;A2\nb;B\n");
     EXPECT_EQ(again.Command1_Click(), ClickResult::Completed);
     std::string expected = pageFor("A2", "A2");
@@ -224,9 +248,8 @@ TEST_F(PagesRun, SymbolicLinkPageIsReplacedNotWrittenThrough) {
 
 TEST_F(PagesRun, FullDiskLeavesTheOldPageWholeAndNoWorkFile) {
     writeFile(out + "a.htm", pageFor("old", "old"));
-    failWorkFileWritesAfterForTesting(10);
+    env.failWritesAfter(10);
     EXPECT_EQ(run("a;A\nb;B\n"), ClickResult::Completed);
-    failWorkFileWritesAfterForTesting(-1);
     EXPECT_EQ(readFile(out + "a.htm"), pageFor("old", "old"));
     EXPECT_EQ(namesIn(out), std::vector<std::string>{"a.htm"});
     EXPECT_EQ(report.failedCount(), 2u);

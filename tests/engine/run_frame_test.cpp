@@ -71,7 +71,7 @@ struct FrameFixture : ::testing::Test {
     RunState state;
     RunReport report;
     RunTable runs{nullptr, &pumpingRun, nullptr, nullptr};
-    RunFrame frame{host, state, report, runs};
+    RunFrame frame{host, state, report, runs, Env::system()};
 
     FrameFixture() {
         host.frame = &frame;
@@ -118,7 +118,7 @@ TEST_F(FrameFixture, ClickWhileStopAlreadyRequestedIsIgnored) {
     };
     SecondClick second;
     second.settings = host.settings;
-    RunFrame frame2(second, state, report, runs);
+    RunFrame frame2(second, state, report, runs, Env::system());
     second.frame = &frame2;
     second.clickAtPump = 1;
     EXPECT_EQ(frame2.Command1_Click(), ClickResult::Stopped);
@@ -147,7 +147,7 @@ TEST_F(FrameFixture, FailureBeforeTheRunShowsTheFatalBoxAndStartsNothing) {
     };
     FailingHost failing;
     failing.settings = host.settings;
-    RunFrame frame2(failing, state, report, runs);
+    RunFrame frame2(failing, state, report, runs, Env::system());
     EXPECT_EQ(frame2.Command1_Click(), ClickResult::Fatal);
     EXPECT_EQ(failing.messages,
               std::vector<std::string>{"critical: Erreur de lecture de fichier, le programme va "

@@ -7,7 +7,8 @@
 #include <random>
 
 #include "index_test_support.h"
-#include "original_runs.h"
+#include "reference_runs.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -67,6 +68,21 @@ TEST_F(IndexRun, GroupsPagesByCriterionInListingOrder) {
     EXPECT_EQ(driver.host.recordTexts.front(), "1 sur 4");
     EXPECT_EQ(driver.host.pumps, 3);
     EXPECT_EQ(driver.host.status, "Indexes creation in progress...");
+}
+
+TEST_F(IndexRun, ASourcePageThatCannotBeReadIsReportedAndTheOthersIndexed) {
+    writeFile(source + "a.htm", page("Paris", "Hotel A"));
+    writeFile(source + "b.htm", page("Paris", "Hotel B"));
+    ::chmod((source + "b.htm").c_str(), 0);
+    test::openToEveryone(dir.path());
+    test::openToEveryone(out);
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        ASSERT_EQ(run(), RunOutcome::Completed);
+        EXPECT_EQ(driver.report.failedCount(), 1u);
+    }));
+    const std::string paris = filesIn(out)["index_Paris.htm"];
+    EXPECT_NE(paris.find("Hotel A"), std::string::npos);
+    EXPECT_EQ(paris.find("b.htm"), std::string::npos);
 }
 
 TEST_F(IndexRun, EntriesFollowTheNamesNotTheDirectoryOrder) {
@@ -218,7 +234,7 @@ TEST_F(IndexRun, PagesOfEverySizeAroundTheWholeReadLimitGiveTheSameIndex) {
     }
     ASSERT_EQ(run(), RunOutcome::Completed);
     std::filesystem::create_directory(dir / "theirs");
-    original::indexRun(source, dir / "theirs/", "<!--tag1-->", "<!--tag2-->");
+    reference::indexRun(source, dir / "theirs/", "<!--tag1-->", "<!--tag2-->");
     std::map<std::string, std::string> files = filesIn(out);
     EXPECT_EQ(files, filesIn(dir / "theirs/"));
     ASSERT_EQ(files.size(), 1u);
@@ -229,8 +245,9 @@ TEST_F(IndexRun, PagesOfEverySizeAroundTheWholeReadLimitGiveTheSameIndex) {
     }
 }
 
-// Random source directories, compared with the run as first designed, file for file.
-TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
+// Random source directories, compared with the page-by-page reference implementation, file for
+// file.
+TEST(IndexRunDifferential, SameIndexPagesAsTheReference) {
     std::mt19937 random(20261207);
     const std::vector<std::string> names = {"a.htm",
                                             "B.HTM",
@@ -305,7 +322,7 @@ TEST(IndexRunDifferential, SameIndexPagesAsTheOriginal) {
         driver.host.settings.tagindex2 = criterionTag;
         driver.host.settings.Tagindex = textTag;
         ASSERT_EQ(driver.run(&runIndexPages), RunOutcome::Completed);
-        original::indexRun(source, theirs, "<!--tag1-->", sameTag ? "<!--tag1-->" : "<!--tag2-->");
+        reference::indexRun(source, theirs, "<!--tag1-->", sameTag ? "<!--tag1-->" : "<!--tag2-->");
 
         auto expected = filesIn(theirs);
         ASSERT_EQ(filesIn(mine), expected) << "round " << round;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <random>
 
 namespace pw {
@@ -25,6 +27,11 @@ TEST_P(IndexScan, CapturesTheLinesAfterTheMarkers) {
         EXPECT_EQ(capture->criterion, c.criterion);
         EXPECT_EQ(capture->linkText, c.linkText);
     }
+}
+
+// Names the case in the test list instead of dumping its bytes.
+void PrintTo(const ScanCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -66,12 +66,15 @@ struct RunDriver {
     RunState state;
     TestHost host{state};
     RunReport report;
+    std::string failure;  // the message of a run that could not read an input
 
     RunOutcome run(RunProcedure procedure) {
         state.stopRequested = false;
         RunSettings settings = host.settings;
-        RunContext context{settings, host, state, report};
-        return procedure(context);
+        RunContext context{settings, host, state, report, Env::system()};
+        RunOutcome outcome = procedure(context);
+        failure = context.failure;
+        return outcome;
     }
 };
 

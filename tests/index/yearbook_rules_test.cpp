@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/line_reader.h"
+#include <ostream>
+
+#include "fs/line_reader.h"
 
 namespace pw {
 namespace {
@@ -110,6 +112,11 @@ TEST_P(YearbookMarkerValue, StaysDataAndEachRecordAddsOneBlock) {
               yearbookPageText(kRowModel, "x;y;a\n", ';').size() +
                   999 * (std::string("<tr><td>\r\n\r\n</td></tr>\r\n").size() + v.size()) +
                   v.size() - 1);
+}
+
+// Names the case in the test list instead of dumping its bytes.
+void PrintTo(const MarkerValueCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

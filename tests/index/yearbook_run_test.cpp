@@ -8,7 +8,8 @@
 
 #include "index/yearbook_rules.h"
 #include "index_test_support.h"
-#include "original_runs.h"
+#include "reference_runs.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -57,6 +58,26 @@ size_t count(const std::string& text, const std::string& what) {
         ++n;
     }
     return n;
+}
+
+// A data file or model that cannot be read ends the run with a message naming it; nothing is
+// written, not even the background.
+TEST_F(YearbookRun, AnInputThatCannotBeReadEndsTheRunAndWritesNothing) {
+    const std::pair<std::string, std::string> cases[] = {
+        {driver.host.settings.i30, "The data file cannot be read:\n"},
+        {driver.host.settings.i50, "The model file cannot be read:\n"}};
+    writeFile(driver.host.settings.i30, "a;1\n");
+    test::openToEveryone(dir.path());
+    test::openToEveryone(dest);
+    for (const auto& [file, message] : cases) {
+        ::chmod(file.c_str(), 0);
+        EXPECT_TRUE(test::runUnprivileged([&] {
+            EXPECT_EQ(driver.run(&runYearbook), RunOutcome::Failed);
+            EXPECT_EQ(driver.failure, message + file);
+        })) << file;
+        ::chmod(file.c_str(), 0644);
+        EXPECT_TRUE(filesIn(dest).empty());
+    }
 }
 
 TEST_F(YearbookRun, WritesThePageAndTheBackground) {
@@ -180,9 +201,9 @@ TEST_F(YearbookRun, LargePageIsWrittenInPieces) {
     EXPECT_EQ(filesIn(dest).size(), 2u);
 }
 
-// Random yearbook models and data files, run by the pass-per-record algorithm as first designed
+// Random yearbook models and data files, run by the pass-per-record reference implementation
 // (through its tmp_ and tmp2_ files) and by the one-pass run, stops included.
-TEST(YearbookRunDifferential, SamePageAsTheOriginal) {
+TEST(YearbookRunDifferential, SamePageAsTheReference) {
     std::mt19937 random(7122026);
     const std::vector<std::string> soup = {"<html>",
                                            "<title>T</title>",
@@ -305,8 +326,8 @@ TEST(YearbookRunDifferential, SamePageAsTheOriginal) {
         std::filesystem::create_directory(dir / "theirs");
         writeFile(dir / "model.htm", model);
         writeFile(dir / "data.txt", data);
-        bool stopped = original::yearbookRun(dir / "data.txt", separator, dir / "model.htm",
-                                             dir / "theirs/", dir.path(), stopAtPump);
+        bool stopped = reference::yearbookRun(dir / "data.txt", separator, dir / "model.htm",
+                                              dir / "theirs/", dir.path(), stopAtPump);
 
         test::RunDriver driver;
         driver.host.settings.installDir = dir.path();

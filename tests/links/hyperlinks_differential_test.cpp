@@ -1,4 +1,4 @@
-// The linear run against a plain transcription of the cross-linking as first designed, which
+// The linear run against the page-by-page reference implementation of the cross-linking, which
 // reads every other page again for every page, over thousands of small random directories.
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "links_test_support.h"
-#include "original_links_run.h"
 #include "random_pages.h"
+#include "reference_links_run.h"
 
 namespace pw::test {
 namespace {
@@ -29,20 +29,20 @@ TEST(HyperlinksDifferential, SameFilesAsComparingEveryPageWithEveryPage) {
     const int rounds = 3000;
     for (int round = 0; round < rounds; ++round) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", directory " + std::to_string(round));
-        TempDir original(true);
+        TempDir reference(true);
         TempDir linear(true);
-        TempDir firstDesign(true);
+        TempDir unmended(true);
         DirectoryMaker::Choice choice = maker.choose();
-        maker.fill(choice, {original.path(), linear.path(), firstDesign.path()});
-        ASSERT_EQ(listing(original.path()), listing(linear.path()));
+        maker.fill(choice, {reference.path(), linear.path(), unmended.path()});
+        ASSERT_EQ(listing(reference.path()), listing(linear.path()));
         auto before = snapshot(linear.path());
 
-        OriginalHyperlinks(original.path(), choice.linkTag, choice.textTag, choice.tag99).run();
+        ReferenceHyperlinks(reference.path(), choice.linkTag, choice.textTag, choice.tag99).run();
         LinksRun run(linear.path(), choice.linkTag, choice.textTag, choice.tag99);
         ASSERT_EQ(run.run(), RunOutcome::Completed);
         EXPECT_EQ(run.report.failedCount(), 0u);
 
-        auto expected = snapshot(original.path());
+        auto expected = snapshot(reference.path());
         auto actual = snapshot(linear.path());
         ASSERT_EQ(expected.size(), actual.size());
         for (size_t i = 0; i < expected.size(); ++i) {
@@ -53,17 +53,18 @@ TEST(HyperlinksDifferential, SameFilesAsComparingEveryPageWithEveryPage) {
         }
         linkedDirectories += before != actual ? 1 : 0;
 
-        OriginalHyperlinks(firstDesign.path(), choice.linkTag, choice.textTag, choice.tag99,
-                           OriginalHyperlinks::Mode::AsFirstDesigned)
+        ReferenceHyperlinks(unmended.path(), choice.linkTag, choice.textTag, choice.tag99,
+                            ReferenceHyperlinks::Mode::Unmended)
             .run();
-        markerDirectories += sameMasked(snapshot(firstDesign.path()), expected) ? 0 : 1;
+        markerDirectories += sameMasked(snapshot(unmended.path()), expected) ? 0 : 1;
     }
     // The directories must exercise the linking, not only pages without partner, and the
-    // link lines and start lines the first design got wrong.
+    // link lines and start lines the rules without their mends got wrong.
     EXPECT_GT(linkedDirectories, rounds / 3);
     EXPECT_GT(markerDirectories, rounds / 20);
-    std::printf("%d of %d directories linked, %d of them where the first design differs\n",
-                linkedDirectories, rounds, markerDirectories);
+    std::printf(
+        "%d of %d directories linked, %d of them where the rules without their mends differ\n",
+        linkedDirectories, rounds, markerDirectories);
 }
 
 }  // namespace

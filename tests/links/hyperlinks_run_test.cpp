@@ -11,6 +11,7 @@
 #include "engine/run_frame.h"
 #include "links/link_block.h"
 #include "links_test_support.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw::test {
 namespace {
@@ -387,7 +388,7 @@ TEST(HyperlinksRun, AStopClickedThroughTheFrameEndsTheRun) {
     RunReport report;
     RunTable runs;
     runs.hyperlinks = &runHyperlinks;
-    RunFrame frame(host, state, report, runs);
+    RunFrame frame(host, state, report, runs, Env::system());
     ClickResult inner = ClickResult::Ignored;
     host.actAtPump = 3;
     host.action = [&] { inner = frame.Command1_Click(); };
@@ -436,19 +437,22 @@ TEST(HyperlinksRun, APageThatCannotBeReadHasNoValue) {
 }
 
 TEST(HyperlinksRun, AnUnreadablePageIsLeftOutOfTheLinks) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "every file is readable to the superuser";
-    }
     TempDir dir;
     writeFile(dir / "a.htm", makePage("Lyon", "A"));
     writeFile(dir / "b.htm", makePage("Lyon", "B"));
     writeFile(dir / "c.htm", makePage("Lyon", "C"));
+    test::openToEveryone(dir.path());
+    for (const char* page : {"a.htm", "b.htm"}) {
+        ::chmod((dir / page).c_str(), 0666);
+    }
     fs::permissions(dir / "c.htm", fs::perms::none);
-    LinksRun run(dir.path(), "Tag N°2", "Tag N°3");
-    ASSERT_EQ(run.run(), RunOutcome::Completed);
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        LinksRun run(dir.path(), "Tag N°2", "Tag N°3");
+        ASSERT_EQ(run.run(), RunOutcome::Completed);
+        EXPECT_EQ(run.report.failedCount(), 1u);
+        EXPECT_EQ(run.report.writtenCount(), 2u);
+    }));
     EXPECT_EQ(readFile(dir / "a.htm").find("c.htm"), std::string::npos);
-    EXPECT_EQ(run.report.failedCount(), 1u);
-    EXPECT_EQ(run.report.writtenCount(), 2u);
 }
 
 TEST(HyperlinksRun, AReadOnlyPageIsReportedAndKeptWhileItsPartnersAreLinked) {

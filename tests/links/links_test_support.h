@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/line_reader.h"
 #include "engine/run_frame.h"
 #include "engine/run_host.h"
+#include "fs/line_reader.h"
 #include "links/hyperlinks_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -147,7 +147,7 @@ struct LinksRun {
     }
 
     RunOutcome run() {
-        RunContext context{host.settings, host, state, report};
+        RunContext context{host.settings, host, state, report, Env::system()};
         outcome = runHyperlinks(context);
         return outcome;
     }

@@ -66,7 +66,9 @@ TEST_F(InstallDirTest, ThenTheRunningProgramsDirectoryAndTheKeyIsCreated) {
     EXPECT_EQ(expected.back(), '/');
     EXPECT_EQ(lookUp(), expected);
     EXPECT_TRUE(messages.empty());
-    EXPECT_NE(HiveStore(dir.file("hive.reg")).load().find(2, splitKeyPath(kAppPathsKey)), nullptr);
+    EXPECT_NE(
+        HiveStore(Env::system(), dir.file("hive.reg")).load().find(2, splitKeyPath(kAppPathsKey)),
+        nullptr);
 }
 
 TEST_F(InstallDirTest, AValueNamingNoDirectoryFallsThrough) {

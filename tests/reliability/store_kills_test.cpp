@@ -85,15 +85,15 @@ TEST_F(StoreKillsTest, SettingsFileSurvivesWritersKilledMidWrite) {
         std::string bytes = readFile(ini);
         ASSERT_EQ(bytes.rfind("; kept by hand\r\n[Parametres]\r\nLangue=F\r\n", 0), 0u)
             << "round " << round;
-        IniDocument document = readProfileDocument(ini);
+        IniDocument document = readProfileDocument(Env::system(), ini);
         auto has = [&](const std::string& key) {
             return document.read("Stress", key, "", 99) == "value " + key;
         };
         checkWriter(has, 'a', false, round);
         checkWriter(has, 'b', !both, round);
         // Nothing a dead writer left stops the next one.
-        ASSERT_TRUE(writeProfileString(ini, "Parametres", "Langue", "E").isOk());
-        EXPECT_EQ(readProfileString(ini, "Parametres", "Langue", "", 9), "E");
+        ASSERT_TRUE(writeProfileString(Env::system(), ini, "Parametres", "Langue", "E").ok());
+        EXPECT_EQ(readProfileString(Env::system(), ini, "Parametres", "Langue", "", 9), "E");
     }
     // Work files of killed writers do not pile up beside the settings file.
     int leftovers = 0;

@@ -27,14 +27,14 @@ TEST_F(SettingsPathsTest, DefaultDirectoryEndsWithSlashAndIsCreated) {
     ::setenv("HOME", (m_home.string() + "/").c_str(), 1);
     EXPECT_EQ(defaultDirectory(), expected);
     EXPECT_FALSE(std::filesystem::exists(expected));
-    ASSERT_TRUE(ensureDefaultDirectory().isOk());
+    ASSERT_TRUE(ensureDefaultDirectory().ok());
     EXPECT_TRUE(std::filesystem::is_directory(expected));
-    EXPECT_TRUE(ensureDefaultDirectory().isOk());
+    EXPECT_TRUE(ensureDefaultDirectory().ok());
 }
 
 TEST_F(SettingsPathsTest, DefaultDirectoryBlockedByAFileFails) {
     writeBytes(m_home / "Pagewright", "not a directory");
-    EXPECT_FALSE(ensureDefaultDirectory().isOk());
+    EXPECT_FALSE(ensureDefaultDirectory().ok());
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ class SnapshotTest : public test::TempSettingsTest {
     SettingsContext context() const { return settingsContextFromEnvironment(kInstall); }
     SettingsSnapshot load() const { return p_lecture_fichier_ini(context()); }
     void store(const std::string& section, const std::string& name, const std::string& value) {
-        ASSERT_TRUE(writeKey(m_ini, section, name, value).isOk());
+        ASSERT_TRUE(writeKey(m_ini, section, name, value).ok());
     }
 };
 
@@ -172,7 +172,7 @@ TEST_F(SnapshotTest, LoadRewritesKeepTagsApartFromWhatTheMethodsEmpty) {
         store("Parametres", "Titre", c.titre);
         const SettingsSnapshot before = load();
         EXPECT_EQ(before.namingTags(), c.expected);
-        ASSERT_TRUE(applyLoadRewrites(context(), before).isOk());
+        ASSERT_TRUE(applyLoadRewrites(context(), before).ok());
         const SettingsSnapshot after = load();
         EXPECT_EQ(after.tagF, c.expected) << c.option << c.titre;
         EXPECT_EQ(after.option, c.option);
@@ -184,8 +184,8 @@ TEST_F(SnapshotTest, LoadRewritesWriteTrimmedTextsAndSkipEmptyOnes) {
     writeBytes(m_ini,
                "[Parametres]\r\nLien= /pages/ \r\nDestination=\r\n[Index]\r\n"
                "IndexMethod=true\r\n");
-    ASSERT_TRUE(applyLoadRewrites(context(), load()).isOk());
-    const IniDocument document = readProfileDocument(m_ini);
+    ASSERT_TRUE(applyLoadRewrites(context(), load()).ok());
+    const IniDocument document = readProfileDocument(Env::system(), m_ini);
     EXPECT_EQ(document.rawValue("Parametres", "Lien"), "/pages/");
     EXPECT_EQ(document.rawValue("Parametres", "Destination"), "");
     EXPECT_EQ(document.rawValue("Index", "IndexMethod"), "False");

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (int i = 0; i < count; ++i) {
         const std::string name = prefix + std::to_string(i);
-        if (!pw::writeProfileString(argv[1], "Stress", name, "value " + name).isOk()) {
+        if (!pw::writeProfileString(pw::Env::system(), argv[1], "Stress", name, "value " + name)
+                 .ok()) {
             ++failures;
         }
     }

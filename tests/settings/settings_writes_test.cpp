@@ -20,7 +20,7 @@ TEST_F(SettingsWritesTest, ResetInEnglishWritesExactlyTheDefaults) {
     writeBytes(
         m_ini,
         "; old\r\n[Parametres]\r\nTag99=<i>\r\nTagF0=Tag N°1\r\nTagF3=Tag N°2\r\nLangue=F\r\n");
-    ASSERT_TRUE(resetToDefaults(context(), Language::English).isOk());
+    ASSERT_TRUE(resetToDefaults(context(), Language::English).ok());
     const std::string dir = (m_home / "Pagewright").string() + "/";
     EXPECT_EQ(readBytes(m_ini),
               "[Parametres]\r\n"
@@ -64,9 +64,11 @@ TEST_F(SettingsWritesTest, ResetInEnglishWritesExactlyTheDefaults) {
 TEST_F(SettingsWritesTest, ResetEqualsDeletingThenWritingOneKeyAtATime) {
     const std::filesystem::path stepwise = m_root / "stepwise.ini";
     for (const ProfileWrite& write : defaultWrites(context(), Language::French)) {
-        ASSERT_TRUE(writeProfileString(stepwise, write.section, write.key, write.value).isOk());
+        ASSERT_TRUE(
+            writeProfileString(Env::system(), stepwise, write.section, write.key, write.value)
+                .ok());
     }
-    ASSERT_TRUE(resetToDefaults(context(), Language::French).isOk());
+    ASSERT_TRUE(resetToDefaults(context(), Language::French).ok());
     EXPECT_EQ(readBytes(m_ini), readBytes(stepwise));
 }
 
@@ -97,23 +99,23 @@ TEST_F(SettingsWritesTest, SampleSwapReplacesOnlyExactSamplePaths) {
 }
 
 TEST_F(SettingsWritesTest, SampleKeysAreWrittenEvenEmptyInOrder) {
-    ASSERT_TRUE(writeSampleKeys(m_ini, SampleFields{"", "/m.htm", "", "/y.htm"}).isOk());
+    ASSERT_TRUE(writeSampleKeys(m_ini, SampleFields{"", "/m.htm", "", "/y.htm"}).ok());
     EXPECT_EQ(readBytes(m_ini),
               "[Index]\r\nindex_file=\r\nindex_model=/y.htm\r\n"
               "[Parametres]\r\nModele=/m.htm\r\nSource=\r\n");
 }
 
 TEST_F(SettingsWritesTest, HandlerWrites) {
-    ASSERT_TRUE(writeKeyIfNotEmpty(m_ini, kParametres, key::kDestination, "/out/").isOk());
-    ASSERT_TRUE(writeKeyIfNotEmpty(m_ini, kParametres, key::kDestination, "").isOk());
-    ASSERT_TRUE(writeLanguage(m_ini, Language::English).isOk());
-    ASSERT_TRUE(writeNamingTags(m_ini, {"Tag N°1", "", "Tag N°2", "", "Tag N°5"}).isOk());
-    ASSERT_TRUE(writeNamingMethod(m_ini, NamingMethod::FirstColumn, "Tag N°5").isOk());
-    ASSERT_TRUE(writeTitleMethod(m_ini, TitleMethod::SecondColumn).isOk());
-    ASSERT_TRUE(writeSeparatorIndex(m_ini, key::kSymbole, 4).isOk());
-    ASSERT_TRUE(writeSeparatorIndex(m_ini, key::kSymbole2, 6).isOk());
-    ASSERT_TRUE(writeIndexRun(m_ini, IndexRun::Yearbook).isOk());
-    ASSERT_TRUE(writeKey(m_ini, kParametres, key::kTag99, "").isOk());
+    ASSERT_TRUE(writeKeyIfNotEmpty(m_ini, kParametres, key::kDestination, "/out/").ok());
+    ASSERT_TRUE(writeKeyIfNotEmpty(m_ini, kParametres, key::kDestination, "").ok());
+    ASSERT_TRUE(writeLanguage(m_ini, Language::English).ok());
+    ASSERT_TRUE(writeNamingTags(m_ini, {"Tag N°1", "", "Tag N°2", "", "Tag N°5"}).ok());
+    ASSERT_TRUE(writeNamingMethod(m_ini, NamingMethod::FirstColumn, "Tag N°5").ok());
+    ASSERT_TRUE(writeTitleMethod(m_ini, TitleMethod::SecondColumn).ok());
+    ASSERT_TRUE(writeSeparatorIndex(m_ini, key::kSymbole, 4).ok());
+    ASSERT_TRUE(writeSeparatorIndex(m_ini, key::kSymbole2, 6).ok());
+    ASSERT_TRUE(writeIndexRun(m_ini, IndexRun::Yearbook).ok());
+    ASSERT_TRUE(writeKey(m_ini, kParametres, key::kTag99, "").ok());
     EXPECT_EQ(readBytes(m_ini),
               "[Parametres]\r\nDestination=/out/\r\nLangue=E\r\nTagF0=\r\nTagF1=\r\nTagF2=\r\n"
               "TagF3=\r\nTagF4=\r\nOption=1\r\nTitre=1\r\nSymbole=4\r\nTag99=\r\n"

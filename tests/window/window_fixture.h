@@ -57,8 +57,8 @@ struct Fixture {
     QLineEdit* field(const char* name) const { return get<QLineEdit>(name); }
 
     QString stored(std::string_view section, std::string_view key) const {
-        return QString::fromStdString(
-            readProfileString(env.iniPath().toStdString(), section, key, "<missing>", 500));
+        return QString::fromStdString(readProfileString(Env::system(), env.iniPath().toStdString(),
+                                                        section, key, "<missing>", 500));
     }
 
     int count(const QString& text) const {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-// Plain transcriptions of the index and yearbook runs as first designed, kept as the reference
-// the one-pass runs are compared with: file by file, quadratic, as first written.
-namespace pw::original {
+// The page-by-page reference implementations of the index and yearbook runs, which the one-pass
+// runs are compared with: file by file, quadratic, the rules transcribed as they are written.
+namespace pw::reference {
 
 // The lines of a file: CR, LF and CR LF each end a line; a last line without an end counts.
 std::vector<std::string> readLines(const std::string& path, bool dataFile = false);
@@ -19,4 +19,4 @@ void indexRun(const std::string& i10, const std::string& i20, const std::string&
 bool yearbookRun(const std::string& data, char separator, const std::string& model,
                  const std::string& d, const std::string& installDir, int stopAtPump = 0);
 
-}  // namespace pw::original
+}  // namespace pw::reference

@@ -1,9 +1,6 @@
-#include "engine/line_reader.h"
-
-#include <unistd.h>
+#include "fs/line_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -12,16 +9,11 @@ namespace pw {
 LineReader::LineReader(Source source, size_t bufferSize)
     : m_source(std::move(source)), m_buffer(m_source ? std::max<size_t>(bufferSize, 16) : 0) {}
 
-LineReader LineReader::fromFd(int fd, size_t bufferSize) {
+LineReader LineReader::fromFd(Env& env, int fd, size_t bufferSize) {
     return LineReader(
-        [fd](char* buffer, size_t capacity) -> long {
-            for (;;) {
-                ssize_t got = ::read(fd, buffer, capacity);
-                if (got < 0 && errno == EINTR) {
-                    continue;
-                }
-                return static_cast<long>(got);
-            }
+        [&env, fd](char* buffer, size_t capacity) -> long {
+            size_t got = 0;
+            return env.read(fd, buffer, capacity, got).ok() ? static_cast<long>(got) : -1;
         },
         bufferSize);
 }

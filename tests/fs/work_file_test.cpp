@@ -1,5 +1,5 @@
 // Work files: per-process names, removal of those left by killed runs, never written through.
-#include "engine/disk.h"
+#include "fs/work_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -62,13 +62,13 @@ TEST(WorkFiles, ThoseOfKilledRunsGoWithTheFirstWriteAndOthersStay) {
     }
     const std::string locked = ".pagewright-work-" + std::to_string(ended) + "-2.tmp";
     writeFile(dir / locked, "in use");
-    FileHandle holder(::open((dir / locked).c_str(), O_RDONLY));
+    FileHandle holder(Env::system(), ::open((dir / locked).c_str(), O_RDONLY));
     ASSERT_EQ(::flock(holder.fd(), LOCK_EX | LOCK_NB), 0);
 
-    Directory directory(dir.path());
-    bool unchanged = true;
-    ASSERT_TRUE(replaceFile(directory, "new.htm", "new", unchanged).ok());
-    EXPECT_FALSE(unchanged);
+    Directory directory(Env::system(), dir.path());
+    Delivery delivery = Delivery::kUnchanged;
+    ASSERT_TRUE(replaceFile(directory, "new.htm", "new", Durability::kAtomic, delivery).ok());
+    EXPECT_EQ(delivery, Delivery::kWritten);
 
     std::vector<std::string> expected = kept;
     expected.push_back(locked);
@@ -91,10 +91,11 @@ TEST(WorkFiles, OneLeftUnderThisProcessNumberIsReplacedNotReused) {
         } else {
             writeFile(name, "stale bytes that are longer than the page");
         }
-        Directory directory(dir.path());
-        bool unchanged = false;
+        Directory directory(Env::system(), dir.path());
+        Delivery delivery;
         const std::string content = asLink ? "second" : "first";
-        ASSERT_TRUE(replaceFile(directory, "page.htm", content, unchanged).ok());
+        ASSERT_TRUE(
+            replaceFile(directory, "page.htm", content, Durability::kAtomic, delivery).ok());
         EXPECT_EQ(readFile(dir / "page.htm"), content);
         EXPECT_EQ(names(dir), std::vector<std::string>{"page.htm"});
     }
@@ -103,9 +104,9 @@ TEST(WorkFiles, OneLeftUnderThisProcessNumberIsReplacedNotReused) {
 
 TEST(WorkFiles, TwoOpenAtOnceInOneProcessUseTwoNames) {
     test::TempDir dir;
-    Directory directory(dir.path());
-    WorkFile first(directory);
-    WorkFile second(directory);
+    Directory directory(Env::system(), dir.path());
+    WorkFile first(directory, Durability::kAtomic);
+    WorkFile second(directory, Durability::kSynced);
     ASSERT_TRUE(first.open().ok());
     ASSERT_TRUE(second.open().ok());
     ASSERT_TRUE(first.write("one").ok());

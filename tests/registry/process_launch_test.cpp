@@ -1,4 +1,4 @@
-#include "registry/command_line.h"
+#include "registry/process_launch.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,4 +1,4 @@
-#include "original_links_run.h"
+#include "reference_links_run.h"
 
 #include <cctype>
 #include <filesystem>
@@ -28,8 +28,8 @@ bool holds(const std::string& line, std::string_view text) {
 
 }  // namespace
 
-OriginalHyperlinks::OriginalHyperlinks(std::string directory, const std::string& linkTag,
-                                       const std::string& textTag, std::string tag99, Mode mode)
+ReferenceHyperlinks::ReferenceHyperlinks(std::string directory, const std::string& linkTag,
+                                         const std::string& textTag, std::string tag99, Mode mode)
     : m_dir(std::move(directory)),
       m_linkMarker(startMarkerOf(linkTag)),
       m_textMarker(startMarkerOf(textTag)),
@@ -38,7 +38,7 @@ OriginalHyperlinks::OriginalHyperlinks(std::string directory, const std::string&
       m_tag99(std::move(tag99)),
       m_mode(mode) {}
 
-void OriginalHyperlinks::run() {
+void ReferenceHyperlinks::run() {
     for (const std::string& name : listing(m_dir)) {
         std::filesystem::path path = std::filesystem::path(m_dir) / name;
         std::string lower = name;
@@ -71,12 +71,12 @@ void OriginalHyperlinks::run() {
     }
 }
 
-std::string OriginalHyperlinks::notFound() {
+std::string ReferenceHyperlinks::notFound() {
     return "Nom" + std::to_string(m_draws++ % 1000000);
 }
 
-std::string OriginalHyperlinks::P_recherche_tag_bd(const std::string& name,
-                                                   const std::string& marker) {
+std::string ReferenceHyperlinks::P_recherche_tag_bd(const std::string& name,
+                                                    const std::string& marker) {
     std::string result;
     bool found = false;
     for (const std::string& line : linesOf(readFile(m_dir + name))) {
@@ -93,7 +93,7 @@ std::string OriginalHyperlinks::P_recherche_tag_bd(const std::string& name,
 
 // Regenerates the link block; a block that is never closed, or closed on its own line,
 // is closed right after its links so that no later line is lost.
-void OriginalHyperlinks::p_ajoute_lien(const std::string& name) {
+void ReferenceHyperlinks::p_ajoute_lien(const std::string& name) {
     const std::string start = "<!--tag99-->";
     const std::string end = "<!--/tag99-->";
     std::vector<std::string> lines = linesOf(readFile(m_dir + name));
@@ -133,8 +133,8 @@ void OriginalHyperlinks::p_ajoute_lien(const std::string& name) {
     writeFile(m_dir + name, out);
 }
 
-std::string OriginalHyperlinks::linkLine(const std::string& target, const std::string& text) {
-    if (m_mode == Mode::AsFirstDesigned) {
+std::string ReferenceHyperlinks::linkLine(const std::string& target, const std::string& text) {
+    if (m_mode == Mode::Unmended) {
         return "<a href =\"" + trimmed(m_tag99) + target + "\">" + text + "</a><br>\r\n";
     }
     const std::vector<std::string> markers = {"<!--tag99-->", "<!--/tag99-->", m_linkMarker,

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fs/env.h"
+
 namespace pw {
 
 // Reads text line by line from a stream of bytes. A line ends at CR, at LF, or at CR LF (one
@@ -18,8 +20,8 @@ class LineReader {
     using Source = std::function<long(char* buffer, size_t capacity)>;
 
     explicit LineReader(Source source, size_t bufferSize = 64 * 1024);
-    // Reads from an open file descriptor, which the reader does not own.
-    static LineReader fromFd(int fd, size_t bufferSize = 64 * 1024);
+    // Reads from an open file descriptor through `env`; the reader does not own the descriptor.
+    static LineReader fromFd(Env& env, int fd, size_t bufferSize = 64 * 1024);
     // Reads from bytes in memory, which must outlive the reader.
     static LineReader fromMemory(std::string_view bytes);
 

@@ -4,10 +4,10 @@
 #include <cctype>
 #include <fstream>
 
-#include "original_runs.h"
+#include "reference_runs.h"
 #include "tests/support/name_order.h"
 
-namespace pw::original {
+namespace pw::reference {
 
 std::vector<std::string> readLines(const std::string& path, bool dataFile) {
     std::ifstream in(path, std::ios::binary);
@@ -143,4 +143,4 @@ void indexRun(const std::string& i10, const std::string& i20, const std::string&
     }
 }
 
-}  // namespace pw::original
+}  // namespace pw::reference

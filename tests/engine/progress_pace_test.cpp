@@ -1,4 +1,4 @@
-#include "index/progress_pace.h"
+#include "engine/progress_pace.h"
 
 #include <gtest/gtest.h>
 

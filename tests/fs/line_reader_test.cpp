@@ -1,4 +1,4 @@
-#include "engine/line_reader.h"
+#include "fs/line_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,195 @@
+// The one implementation of Env: the POSIX system calls, retried when a signal interrupts them.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "fs/env.h"
+
+namespace pw {
+
+Status Status::fromErrno(int error, std::string_view what) {
+    std::string reason(what);
+    reason += ": ";
+    reason += std::strerror(error);
+    const Code code = error == ENOENT || error == ENOTDIR ? Code::kNotFound : Code::kIoError;
+    return Status(code, std::move(reason), error);
+}
+
+namespace {
+
+Status failure(const char* call) {
+    return Status::fromErrno(errno, call);
+}
+
+DirectoryEntry::Type typeOf(unsigned char type) {
+    switch (type) {
+        case DT_REG:
+            return DirectoryEntry::Type::kRegular;
+        case DT_DIR:
+            return DirectoryEntry::Type::kDirectory;
+        case DT_LNK:
+            return DirectoryEntry::Type::kSymlink;
+        case DT_UNKNOWN:
+            return DirectoryEntry::Type::kUnknown;
+        default:
+            return DirectoryEntry::Type::kOther;
+    }
+}
+
+class PosixEnv final : public Env {
+  public:
+    Status open(int dir, const char* name, int flags, mode_t mode, int& fd) override {
+        do {
+            fd = ::openat(dir, name, flags | O_CLOEXEC, mode);
+        } while (fd < 0 && errno == EINTR);
+        return fd >= 0 ? Status() : failure("open");
+    }
+
+    Status close(int fd) override {
+        // The descriptor is gone whatever close says; EINTR is not retried (Linux frees it).
+        return ::close(fd) == 0 || errno == EINTR ? Status() : failure("close");
+    }
+
+    Status read(int fd, char* buffer, size_t capacity, size_t& got) override {
+        for (;;) {
+            ssize_t n = ::read(fd, buffer, capacity);
+            if (n >= 0) {
+                got = static_cast<size_t>(n);
+                return Status();
+            }
+            if (errno != EINTR) {
+                got = 0;
+                return failure("read");
+            }
+        }
+    }
+
+    Status write(int fd, const char* bytes, size_t size, size_t& put) override {
+        for (;;) {
+            ssize_t n = ::write(fd, bytes, size);
+            if (n >= 0) {
+                put = static_cast<size_t>(n);
+                return Status();
+            }
+            if (errno != EINTR) {
+                put = 0;
+                return failure("write");
+            }
+        }
+    }
+
+    Status seek(int fd, uint64_t offset) override {
+        return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0 ? Status() : failure("seek");
+    }
+
+    Status truncate(int fd, uint64_t size) override {
+        int result;
+        do {
+            result = ::ftruncate(fd, static_cast<off_t>(size));
+        } while (result != 0 && errno == EINTR);
+        return result == 0 ? Status() : failure("truncate");
+    }
+
+    Status sync(int fd) override {
+        int result;
+        do {
+            result = ::fsync(fd);
+        } while (result != 0 && errno == EINTR);
+        return result == 0 ? Status() : failure("fsync");
+    }
+
+    Status changeMode(int fd, mode_t mode) override {
+        return ::fchmod(fd, mode) == 0 ? Status() : failure("chmod");
+    }
+
+    Status lock(int fd, int operation) override {
+        int result;
+        do {
+            result = ::flock(fd, operation);
+        } while (result != 0 && errno == EINTR);
+        return result == 0 ? Status() : failure("lock");
+    }
+
+    Status stat(int dir, const char* name, int flags, FileInfo& info) override {
+        struct stat st;
+        if (::fstatat(dir, name, &st, flags) != 0) {
+            return failure("stat");
+        }
+        info.regular = S_ISREG(st.st_mode);
+        info.directory = S_ISDIR(st.st_mode);
+        info.symlink = S_ISLNK(st.st_mode);
+        info.mode = st.st_mode & 07777;
+        info.size = static_cast<uint64_t>(st.st_size);
+        info.owner = st.st_uid;
+        info.group = st.st_gid;
+        info.device = st.st_dev;
+        info.inode = st.st_ino;
+        return Status();
+    }
+
+    Status rename(int fromDir, const char* from, int toDir, const char* to,
+                  unsigned flags) override {
+        int result = flags == 0 ? ::renameat(fromDir, from, toDir, to)
+                                : ::renameat2(fromDir, from, toDir, to, flags);
+        return result == 0 ? Status() : failure("rename");
+    }
+
+    Status link(int fromDir, const char* from, int toDir, const char* to, int flags) override {
+        return ::linkat(fromDir, from, toDir, to, flags) == 0 ? Status() : failure("link");
+    }
+
+    Status unlink(int dir, const char* name, int flags) override {
+        return ::unlinkat(dir, name, flags) == 0 ? Status() : failure("unlink");
+    }
+
+    Status makeDirectory(int dir, const char* name, mode_t mode) override {
+        return ::mkdirat(dir, name, mode) == 0 ? Status() : failure("mkdir");
+    }
+
+    Status list(int dir, std::vector<DirectoryEntry>& entries) override {
+        entries.clear();
+        // The listing gets a descriptor of its own: closedir closes it, the caller keeps `dir`.
+        int own = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* listing = own >= 0 ? ::fdopendir(own) : nullptr;
+        if (listing == nullptr) {
+            Status status = failure("list");
+            if (own >= 0) {
+                ::close(own);
+            }
+            return status;
+        }
+        errno = 0;
+        while (const dirent* item = ::readdir(listing)) {
+            const char* name = item->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                continue;
+            }
+            entries.push_back(DirectoryEntry{name, typeOf(item->d_type)});
+        }
+        Status status = errno == 0 ? Status() : failure("list");
+        ::closedir(listing);
+        return status;
+    }
+
+    long processId() override { return static_cast<long>(::getpid()); }
+
+    bool processExists(long pid) override {
+        return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    }
+};
+
+}  // namespace
+
+Env& Env::system() {
+    static PosixEnv env;
+    return env;
+}
+
+}  // namespace pw
