@@ -67,16 +67,85 @@ std::string droppedReason(Language language, DroppedBy by) {
     return {};
 }
 
+// The headings that depend on the kind alone; those of the kinds whose findings follow them end
+// with the count.
+struct FixedHeading {
+    CheckKind kind;
+    const char* french;
+    const char* english;
+    bool counted;
+};
+
+constexpr FixedHeading kFixedHeadings[] = {
+    {CheckKind::DataUtf16,
+     "Le fichier de données est en UTF-16 (le « texte Unicode » d'un tableur) : aucune de ses "
+     "lignes ne donnerait une fiche utilisable. Enregistrez-le en texte UTF-8.",
+     "The data file is in UTF-16 (a spreadsheet's \"Unicode text\"): none of its lines would "
+     "give a usable record. Save it as UTF-8 text.",
+     false},
+    {CheckKind::NoRegionMarkers,
+     "Le modèle n'a aucun marqueur de zone (<!--tag2--> sur une ligne, <!--/tag2--> sur une "
+     "autre) : chaque page serait le modèle lui-même, à part son titre.",
+     "The model has no region marker (<!--tag2--> on a line, <!--/tag2--> on another): every "
+     "page would be the model itself, apart from its title.",
+     false},
+    {CheckKind::ModelNoCharset,
+     "Le modèle ne déclare aucun jeu de caractères (<meta charset=\"utf-8\">) et les données "
+     "contiennent des lettres accentuées : les navigateurs risquent de mal les afficher.",
+     "The model declares no character set (<meta charset=\"utf-8\">) and the data holds "
+     "accented letters: browsers may show them wrongly.",
+     false},
+    {CheckKind::MarkerLookalike,
+     "Lignes du modèle qui ressemblent à un marqueur sans en être un (un marqueur s'écrit "
+     "exactement <!--tag2--> : en minuscules, sans espace ni zéro en tête) ; la passe les recopie "
+     "telles quelles",
+     "Model lines that look like a marker but are none (a marker is written exactly <!--tag2-->: "
+     "lower case, no blank, no leading zero); the run copies them as they are",
+     true},
+    {CheckKind::MarkupDropped,
+     "Lignes du modèle dont la passe ne garde qu'une partie (mettez chaque marqueur, la ligne "
+     "<title> et la ligne GENERATOR seuls sur leur ligne)",
+     "Model lines of which the run keeps only part (put each marker, the <title> line and the "
+     "GENERATOR line on a line of its own)",
+     true},
+    {CheckKind::ShortForName,
+     "Lignes qui ont moins de colonnes que n'en demandent le nom ou le titre de la page ; les "
+     "colonnes manquantes sont lues vides",
+     "Lines with fewer columns than the page name or the title need; the missing columns read as "
+     "empty",
+     true},
+    {CheckKind::QuotedField,
+     "Champs qui commencent ou finissent par un guillemet : le format ne connaît pas les "
+     "guillemets, ils restent dans les pages et un séparateur entre eux coupe la valeur. Exportez "
+     "sans délimiteur de texte",
+     "Fields that begin or end with a quotation mark: the format has no quoting, so the marks "
+     "stay in the pages and a separator between them splits the value. Export without a text "
+     "delimiter",
+     true},
+    {CheckKind::RefusedName,
+     "Noms de page que la passe refuserait (un / ou un octet nul, . ou .., ou plus de 255 "
+     "octets) : ces lignes ne donnent pas de page",
+     "Page names the run would refuse (a / or a NUL byte, . or .., or more than 255 bytes): "
+     "these lines give no page",
+     true},
+    {CheckKind::HiddenName,
+     "Noms de page qui commencent par un point : les pages sont cachées, et les passes des liens "
+     "et des index les ignorent",
+     "Page names that begin with a dot: the pages are hidden, and the links and index runs leave "
+     "them out",
+     true},
+    {CheckKind::DuplicateName,
+     "Noms de page produits par plusieurs lignes : la ligne suivante écrase la page de la "
+     "précédente",
+     "Page names made by more than one line: the later line overwrites the page of the earlier "
+     "one",
+     true},
+};
+
 std::string heading(const CheckGroup& group, const CheckReport& report, Language language) {
     const bool fr = french(language);
     const std::string separator = separatorWords(report.separator, language);
     switch (group.kind) {
-        case CheckKind::DataUtf16:
-            return fr ? "Le fichier de données est en UTF-16 (le « texte Unicode » d'un tableur) : "
-                        "aucune de ses lignes ne donnerait une fiche utilisable. Enregistrez-le en "
-                        "texte UTF-8."
-                      : "The data file is in UTF-16 (a spreadsheet's \"Unicode text\"): none of "
-                        "its lines would give a usable record. Save it as UTF-8 text.";
         case CheckKind::SeparatorMissing: {
             std::string text =
                 fr ? "Aucune ligne du fichier de données ne contient le séparateur " + separator +
@@ -85,7 +154,9 @@ std::string heading(const CheckGroup& group, const CheckReport& report, Language
                          ": every line would be one column.";
             const CheckFinding& finding = group.first.front();
             if (!finding.text.empty()) {
-                std::string other = separatorWords(finding.text[0], language);
+                std::string other = finding.text[0] == '\t'
+                                        ? std::string(pick(language, "une tabulation", "a tab"))
+                                        : separatorWords(finding.text[0], language);
                 text += fr ? " " + number(finding.columns) + " lignes sur " +
                                  number(report.dataLines) + " contiennent " + other +
                                  " : est-ce le séparateur ?"
@@ -94,32 +165,6 @@ std::string heading(const CheckGroup& group, const CheckReport& report, Language
             }
             return text;
         }
-        case CheckKind::NoRegionMarkers:
-            return fr ? "Le modèle n'a aucun marqueur de zone (<!--tag2--> sur une ligne, "
-                        "<!--/tag2--> sur une autre) : chaque page serait le modèle lui-même, à "
-                        "part son titre."
-                      : "The model has no region marker (<!--tag2--> on a line, <!--/tag2--> on "
-                        "another): every page would be the model itself, apart from its title.";
-        case CheckKind::ModelNoCharset:
-            return fr ? "Le modèle ne déclare aucun jeu de caractères (<meta charset=\"utf-8\">) "
-                        "et les données contiennent des lettres accentuées : les navigateurs "
-                        "risquent de mal les afficher."
-                      : "The model declares no character set (<meta charset=\"utf-8\">) and the "
-                        "data holds accented letters: browsers may show them wrongly.";
-        case CheckKind::MarkerLookalike:
-            return (fr ? "Lignes du modèle qui ressemblent à un marqueur sans en être un (un "
-                         "marqueur s'écrit exactement <!--tag2--> : en minuscules, sans espace ni "
-                         "zéro en tête) ; la passe les recopie telles quelles"
-                       : "Model lines that look like a marker but are none (a marker is written "
-                         "exactly <!--tag2-->: lower case, no blank, no leading zero); the run "
-                         "copies them as they are") +
-                   counted(language, group.count);
-        case CheckKind::MarkupDropped:
-            return (fr ? "Lignes du modèle dont la passe ne garde qu'une partie (mettez chaque "
-                         "marqueur, la ligne <title> et la ligne GENERATOR seuls sur leur ligne)"
-                       : "Model lines of which the run keeps only part (put each marker, the "
-                         "<title> line and the GENERATOR line on a line of its own)") +
-                   counted(language, group.count);
         case CheckKind::DataNotUtf8:
             return (fr ? "Lignes du fichier de données qui ne sont pas en UTF-8 alors que le "
                          "modèle déclare " +
@@ -166,12 +211,6 @@ std::string heading(const CheckGroup& group, const CheckReport& report, Language
                              (report.namesPages ? "makes a page"
                                                 : "adds an empty block to the yearbook")) +
                    counted(language, group.count);
-        case CheckKind::ShortForName:
-            return (fr ? "Lignes qui ont moins de colonnes que n'en demandent le nom ou le titre "
-                         "de la page ; les colonnes manquantes sont lues vides"
-                       : "Lines with fewer columns than the page name or the title need; the "
-                         "missing columns read as empty") +
-                   counted(language, group.count);
         case CheckKind::ShortForModel: {
             std::string tag = number(group.first.front().needed - 1);
             return (fr ? "Lignes qui ont moins de colonnes que n'en demandent les tags du modèle "
@@ -181,32 +220,14 @@ std::string heading(const CheckGroup& group, const CheckReport& report, Language
                              "); their regions would be empty") +
                    counted(language, group.count);
         }
-        case CheckKind::QuotedField:
-            return (fr ? "Champs qui commencent ou finissent par un guillemet : le format ne "
-                         "connaît pas les guillemets, ils restent dans les pages et un séparateur "
-                         "entre eux coupe la valeur. Exportez sans délimiteur de texte"
-                       : "Fields that begin or end with a quotation mark: the format has no "
-                         "quoting, so the marks stay in the pages and a separator between them "
-                         "splits the value. Export without a text delimiter") +
-                   counted(language, group.count);
-        case CheckKind::RefusedName:
-            return (fr ? "Noms de page que la passe refuserait (un / ou un octet nul, . ou .., ou "
-                         "plus de 255 octets) : ces lignes ne donnent pas de page"
-                       : "Page names the run would refuse (a / or a NUL byte, . or .., or more "
-                         "than 255 bytes): these lines give no page") +
-                   counted(language, group.count);
-        case CheckKind::HiddenName:
-            return (fr ? "Noms de page qui commencent par un point : les pages sont cachées, et "
-                         "les passes des liens et des index les ignorent"
-                       : "Page names that begin with a dot: the pages are hidden, and the links "
-                         "and index runs leave them out") +
-                   counted(language, group.count);
-        case CheckKind::DuplicateName:
-            return (fr ? "Noms de page produits par plusieurs lignes : la ligne suivante écrase la "
-                         "page de la précédente"
-                       : "Page names made by more than one line: the later line overwrites the "
-                         "page of the earlier one") +
-                   counted(language, group.count);
+        default:
+            break;
+    }
+    for (const FixedHeading& fixed : kFixedHeadings) {
+        if (fixed.kind == group.kind) {
+            const std::string text = fr ? fixed.french : fixed.english;
+            return fixed.counted ? text + counted(language, group.count) : text;
+        }
     }
     return {};
 }
