@@ -109,8 +109,8 @@ struct CheckReport {
     bool clean() const { return groups.empty(); }
 };
 
-// Reads the model and then the data file of `request` through `env`, line by line, and reports what a run
-// would do that the person may not expect. Writes nothing. Fails, setting
+// Reads the model and then the data file of `request` through `env`, line by line, and reports what
+// a run would do that the person may not expect. Writes nothing. Fails, setting
 // `report.unreadable`, when a file cannot be opened or read. Memory grows with the number of
 // distinct page names (duplicates are found by name).
 Status checkDataAndModel(Env& env, const CheckRequest& request, CheckReport& report);
