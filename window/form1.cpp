@@ -27,18 +27,12 @@
 #include "settings/settings_writes.h"
 #include "window/captions.h"
 #include "window/list_widgets.h"
+#include "window/progress_frame.h"
+#include "window/qt_text.h"
 
 namespace pw {
 
 namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ss(const QString& text) {
-    return text.toUtf8().toStdString();
-}
 
 // Registry failures are shown in a message box, then ignored.
 RegistryMessageSink registryMessages(const WindowServices& services) {
@@ -145,6 +139,15 @@ Form1::Form1(WindowServices services, QWidget* parent)
     // before the list loses the focus.
     connect(separateur, &QComboBox::activated, this, &Form1::separateur_LostFocus);
 
+    connect(source, &FieldEdit::doubleClicked, this, &Form1::source_DblClick);
+    connect(fichiermodele, &FieldEdit::doubleClicked, this, &Form1::fichiermodele_DblClick);
+    connect(destination, &FieldEdit::doubleClicked, this, &Form1::destination_DblClick);
+    connect(hyperdir, &FieldEdit::doubleClicked, this, &Form1::hyperdir_DblClick);
+    connect(i10, &FieldEdit::doubleClicked, this, &Form1::i10_DblClick);
+    connect(i20, &FieldEdit::doubleClicked, this, &Form1::i20_DblClick);
+    connect(i30, &FieldEdit::doubleClicked, this, &Form1::i30_DblClick);
+    connect(i40, &FieldEdit::doubleClicked, this, &Form1::i40_DblClick);
+    connect(i50, &FieldEdit::doubleClicked, this, &Form1::i50_DblClick);
     connect(source, &FieldEdit::textChanged, this, &Form1::source_Change);
     connect(fichiermodele, &FieldEdit::textChanged, this, &Form1::fichiermodele_Change);
     connect(destination, &FieldEdit::textChanged, this, &Form1::destination_Change);
@@ -220,14 +223,31 @@ void Form1::Form_Load() {
     p_position_fenetre();
 }
 
+void Form1::settleLayout() {
+    // Before a window is first shown, Qt leaves the layouts of its children, and the sizes its
+    // layouts keep of them, to settle at the show, which would then resize a window already
+    // placed: settle them now, innermost first.
+    ensurePolished();
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (auto child = children.crbegin(); child != children.crend(); ++child) {
+        (*child)->updateGeometry();
+        if (QLayout* inner = (*child)->layout()) {
+            inner->activate();
+        }
+    }
+    layout()->invalidate();
+    layout()->activate();
+}
+
 void Form1::p_position_fenetre() {
-    adjustSize();
+    settleLayout();
+    resize(size().expandedTo(sizeHint()));
     QScreen* screen = this->screen() != nullptr ? this->screen() : QApplication::primaryScreen();
     if (screen == nullptr) {
         return;
     }
     QRect area = screen->availableGeometry();
-    QSize size = frameGeometry().size().expandedTo(sizeHint());
+    QSize size = frameGeometry().size();
     // A window larger than the screen is kept at the screen's top left corner, whole title
     // bar reachable.
     int left = std::max(0, (area.width() - size.width()) / 2);
@@ -245,7 +265,11 @@ void Form1::selectOption(QRadioButton* option) {
 }
 
 void Form1::setFieldText(FieldEdit* field, const std::string& text) {
-    field->setText(qs(text));
+    // Setting even the same text would move the caret to the end and clear the field's undo.
+    const QString wanted = qs(text);
+    if (field->text() != wanted) {
+        field->setText(wanted);
+    }
 }
 
 void Form1::setComboText(QComboBox* list, const std::string& text) {
@@ -276,9 +300,6 @@ void Form1::p_lecture_fichier_ini() {
     }
     for (QComboBox* list : {Textelien, sourcelien, Tagindex, tagindex2}) {
         setComboText(list, "");
-    }
-    for (int i = 1; i < 4; ++i) {
-        nomdufichierhtm[i]->setEnabled(false);
     }
     m_state.runInProgress = false;
     m_state.stopRequested = false;
@@ -314,12 +335,8 @@ void Form1::p_lecture_fichier_ini() {
     for (int i = 0; i < 5; ++i) {
         setComboText(nomdufichierhtm[i], tags[i]);
     }
-    for (QComboBox* list : nomdufichierhtm) {
-        if (!list->currentText().isEmpty()) {
-            list->setEnabled(true);
-        }
-    }
-    exemplenom->clear();
+    enableTagLists();
+    exemplenom->setFullText(QString());
     m_loading = false;
     applyLoadRewrites(m_settings, snapshot);
 
@@ -363,8 +380,14 @@ void Form1::applyCaptions() {
                                                             ? QStringLiteral("Aide en ligne")
                                                             : QStringLiteral("Online help")));
     internet->setToolTip(address);
+    QStringList statuses;
+    for (RunKind kind :
+         {RunKind::Pages, RunKind::Hyperlinks, RunKind::IndexPages, RunKind::Yearbook}) {
+        statuses << qs(messages::statusCaption(kind).in(m_language));
+    }
+    Frame1->setPossibleTitles(statuses);
     // Captions of another length must never be clipped: the window grows to fit them.
-    layout()->activate();
+    settleLayout();
     resize(size().expandedTo(sizeHint()));
 }
 

@@ -5,16 +5,9 @@
 #include "settings/settings_writes.h"
 #include "window/form1.h"
 #include "window/list_widgets.h"
+#include "window/qt_text.h"
 
 namespace pw {
-
-namespace {
-
-std::string ss(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
-}  // namespace
 
 void Form1::writeIndexKey(std::string_view name, const QString& text) {
     if (!writesSilenced()) {
