@@ -159,16 +159,19 @@ const Text kExitStatus{
     "  4    check found something to report\n"
     "  130  stopped by Ctrl-C (the pages already written are whole)\n"};
 
-const Text kCommonOptions{
-    "  --lang fr|en       la langue des messages (défaut : celle de la fenêtre, sinon la "
-    "locale)\n"
-    "  --quiet, -q        ni avertissements ni barre de progression : erreurs et bilan "
-    "seulement\n"
-    "  --help, -h         cette aide\n",
-    "  --lang fr|en       the language of the messages (default: the window's, else the "
-    "locale)\n"
-    "  --quiet, -q        no warnings and no progress bar: errors and the summary only\n"
-    "  --help, -h         this help\n"};
+// The options every command takes.
+const std::vector<std::pair<const char*, Text>>& commonOptions() {
+    static const std::vector<std::pair<const char*, Text>> options = {
+        {"--lang fr|en",
+         {"la langue des messages (défaut : celle de la fenêtre, sinon la locale)",
+          "the language of the messages (default: the window's, else the locale)"}},
+        {"--quiet, -q",
+         {"ni avertissements ni barre de progression : erreurs et bilan seulement",
+          "no warnings and no progress bar: errors and the summary only"}},
+        {"--help, -h", {"cette aide", "this help"}},
+    };
+    return options;
+}
 
 const Text kStored{
     "Une option omise prend le dernier choix de la fenêtre dans le fichier de réglages, sinon "
@@ -178,12 +181,22 @@ const Text kStored{
     "default; the\ncommand line never writes that file. A tag T is a number (2) or a tag-list "
     "item (Tag N°2).\n"};
 
-std::string pad(std::string text, size_t width) {
+constexpr size_t kFormWidth = 24;
+
+std::string pad(std::string text, size_t width = kFormWidth) {
     // Option forms are ASCII, so bytes are columns.
     if (text.size() < width) {
         text.append(width - text.size(), ' ');
     } else {
         text += ' ';
+    }
+    return text;
+}
+
+std::string commonOptionLines(Language language) {
+    std::string text;
+    for (const auto& [form, what] : commonOptions()) {
+        text += "  " + pad(form) + what.in(language) + "\n";
     }
     return text;
 }
@@ -202,8 +215,8 @@ std::string wholeHelp(Language language) {
         text += "  " + pad(commandName(command.command), 10) + command.what.in(language) + "\n";
     }
     text += fr ? "\nOptions de toutes les commandes :\n" : "\nOptions of every command:\n";
-    text += kCommonOptions.in(language);
-    text += fr ? "  --version, -V      la version\n\n" : "  --version, -V      the version\n\n";
+    text += commonOptionLines(language);
+    text += "  " + pad("--version, -V") + (fr ? "la version\n\n" : "the version\n\n");
     text += kStored.in(language);
     text += "\n" + kExitStatus.in(language);
     text += fr ? "\nExemple : vérifier les données, puis les pages, les liens et l'index, dans cet "
@@ -230,11 +243,11 @@ std::string commandPart(Language language, const CommandHelp& command) {
     for (const OptionHelp& option : optionHelp()) {
         for (Command c : option.commands) {
             if (c == command.command) {
-                text += "  " + pad(option.form, 24) + option.what.in(language) + "\n";
+                text += "  " + pad(option.form) + option.what.in(language) + "\n";
             }
         }
     }
-    text += kCommonOptions.in(language);
+    text += commonOptionLines(language);
     text += "\n" + kStored.in(language);
     if (command.command == Command::Check) {
         text += fr ? "\nCode de sortie : 0 rien à signaler, 4 des avertissements, 1 fichier "
