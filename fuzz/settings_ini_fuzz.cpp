@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/utf8.h"
 #include "settings/ini_document.h"
 #include "settings/settings_snapshot.h"
 #include "settings/text_encoding.h"
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(before.separatorIndex >= 0 && before.separatorIndex <= 6);
     check(before.separatorIndex2 >= 0 && before.separatorIndex2 <= 6);
     check(before.tag99.size() <= 499 * 4 && before.source.size() <= 99 * 4);
-    check(pw::isValidUtf8(before.tag99) && pw::isValidUtf8(before.source));
+    check(pw::isWellFormedUtf8(before.tag99) && pw::isWellFormedUtf8(before.source));
 
     // A value taken from the input's first bytes, when it can be stored at all.
     const std::string_view head = std::string_view(text).substr(0, 40);
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* section : {"Fuzz", "Parametres", "Index"}) {
         pw::IniDocument changed = pw::IniDocument::parse(bytes);
         if (!changed.write(section, "FuzzKey", value).ok()) {
-            check(!pw::isValidUtf8(value));
+            check(!pw::isWellFormedUtf8(value));
             check(changed.serialize() == text);
             continue;
         }

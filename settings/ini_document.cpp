@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/utf8.h"
 #include "settings/text_encoding.h"
 
 namespace pw {
@@ -97,7 +98,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
         const std::string_view content = bytes.substr(start, stop - start);
         if (unit == 2) {
             line.text = utf16ToUtf8(content, bigEndian);
-        } else if (isValidUtf8(content)) {
+        } else if (isWellFormedUtf8(content)) {
             line.text = content;
         } else {
             line.text = windows1252ToUtf8(content);
@@ -228,7 +229,7 @@ Status IniDocument::write(std::string_view section, std::string_view key, std::s
         keyName.front() == ';') {
         return Status::invalidArgument("key name cannot be stored: " + std::string(key));
     }
-    if (!isValidUtf8(section) || !isValidUtf8(key) || !isValidUtf8(value)) {
+    if (!isWellFormedUtf8(section) || !isWellFormedUtf8(key) || !isWellFormedUtf8(value)) {
         return Status::invalidArgument("names and values are stored as UTF-8: " + std::string(key));
     }
     if (hasLineEnd(value)) {

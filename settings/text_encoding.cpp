@@ -44,51 +44,6 @@ bool isContinuation(unsigned char b) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-            c = b & 0x1F;
-            minimum = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            c = b & 0x0F;
-            minimum = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            c = b & 0x07;
-            minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (n - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if (!isContinuation(p[i + k])) {
-                return false;
-            }
-            c = (c << 6) | (p[i + k] & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 std::string windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);

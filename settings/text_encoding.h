@@ -6,10 +6,6 @@
 
 namespace pw {
 
-// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing past
-// U+10FFFF). NUL bytes are allowed.
-bool isValidUtf8(std::string_view bytes);
-
 // Decodes `bytes` as Windows-1252 and returns the text in UTF-8. The five bytes that code
 // page leaves unassigned (0x81 0x8D 0x8F 0x90 0x9D) map to the control characters of the
 // same number, so every byte survives a round trip.
