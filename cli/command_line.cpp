@@ -20,6 +20,8 @@
 #include "engine/data_check_text.h"
 #include "engine/run_frame.h"
 #include "engine/validation.h"
+#include "fs/dry_run_env.h"
+#include "runs/dry_run.h"
 #include "runs/run_table.h"
 
 namespace pw::cli {
@@ -170,7 +172,10 @@ void printError(const std::string& text) {
 // Creates the run's destination when it is missing, its parent exists and every other input
 // passes the validation (a refused run creates nothing). Sets `created` to what was made;
 // false when it could not be made (the reason is printed).
-bool createMissingDestination(RunSettings& s, std::string& created) {
+//
+// A dry run creates nothing: it says the destination would be created and reads an empty
+// stand-in folder in its place.
+bool createMissingDestination(RunSettings& s, std::string& created, const StandInFolder* standIn) {
     std::string* field = destinationOf(s);
     if (field == nullptr || field->empty() || isExistingDirectory(*field)) {
         return true;
@@ -191,7 +196,9 @@ bool createMissingDestination(RunSettings& s, std::string& created) {
     if (p_controle(probe)) {
         return true;
     }
-    if (::mkdir(path.c_str(), 0777) != 0) {
+    if (standIn != nullptr) {
+        *destinationOf(s) = standIn->path();
+    } else if (::mkdir(path.c_str(), 0777) != 0) {
         const bool fr = s.language == Language::French;
         printError(std::string(fr ? "Impossible de créer le répertoire de destination : "
                                   : "Cannot create the destination directory: ") +
@@ -204,7 +211,7 @@ bool createMissingDestination(RunSettings& s, std::string& created) {
 }
 
 void printSummary(const RunReport& report, Language language, double seconds,
-                  const std::string& created) {
+                  const std::string& created, bool dryRun) {
     const bool fr = language == Language::French;
     std::printf(fr ? "Fichiers : %llu écrits, %llu inchangés, %llu non écrits (%.2f s)"
                    : "Files: %llu written, %llu unchanged, %llu not written (%.2f s)",
@@ -212,8 +219,12 @@ void printSummary(const RunReport& report, Language language, double seconds,
                 static_cast<unsigned long long>(report.unchangedCount()),
                 static_cast<unsigned long long>(report.failedCount()), seconds);
     if (!created.empty()) {
-        std::printf(fr ? " ; destination créée : %s" : "; destination created: %s",
+        std::printf(dryRun ? (fr ? " ; destination à créer : %s" : "; destination to create: %s")
+                           : (fr ? " ; destination créée : %s" : "; destination created: %s"),
                     shownExcerpt(created, created.size()).c_str());
+    }
+    if (dryRun) {
+        std::printf(fr ? " ; essai à blanc, rien n'a été écrit" : "; dry run, nothing was written");
     }
     std::printf("\n");
 }
@@ -251,6 +262,19 @@ void warnBeforeRun(const RunSettings& s) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
     std::fflush(stderr);
+}
+
+// The check's last word: what a pages run into `destination` would do.
+void printWouldDo(const DryRunCounts& counts, const std::string& destination, Language language) {
+    const auto n = [](uint64_t count) { return static_cast<unsigned long long>(count); };
+    const std::string shown = shownExcerpt(destination, destination.size());
+    std::printf(language == Language::French
+                    ? "Ce que ferait une passe des pages dans %s : nouvelles %llu, changées %llu, "
+                      "inchangées %llu, refusées %llu.\n"
+                    : "What a pages run into %s would do: %llu new, %llu changed, %llu "
+                      "unchanged, %llu refused.\n",
+                shown.c_str(), n(counts.created), n(counts.replaced), n(counts.unchanged),
+                n(counts.refused));
 }
 
 int runCheck(const Options& o, Language language) {
@@ -299,6 +323,12 @@ int runCheck(const Options& o, Language language) {
         }
         std::printf("\n");
     }
+    if (!o.quiet && !s.destination.empty()) {
+        DryRunCounts counts;
+        if (dryRunPages(Env::system(), s, counts).ok()) {
+            printWouldDo(counts, s.destination, language);
+        }
+    }
     std::printf("%s\n", checkClosingLine(report, language).c_str());
     return report.clean() ? 0 : 4;
 }
@@ -333,7 +363,11 @@ int runCommandLine(const std::vector<std::string>& args) {
     StoredChoices stored = loadStoredChoices(language, StoredAccess::AsTheWindow);
     RunSettings settings = buildSettings(*options, stored, language);
     std::string created;
-    if (!createMissingDestination(settings, created)) {
+    std::optional<StandInFolder> standIn;
+    if (options->dryRun) {
+        standIn.emplace();
+    }
+    if (!createMissingDestination(settings, created, standIn ? &*standIn : nullptr)) {
         return 1;
     }
     if (!options->quiet) {
@@ -346,7 +380,9 @@ int runCommandLine(const std::vector<std::string>& args) {
     }
     ConsoleReport report(language);
     RunState state;
-    RunFrame frame(host, state, report, pagewrightRuns(), Env::system());
+    DryRunEnv dryRun(Env::system());
+    RunFrame frame(host, state, report, pagewrightRuns(),
+                   options->dryRun ? static_cast<Env&>(dryRun) : Env::system());
     host.attach(frame);
     ConsoleHost::catchSignals();
 
@@ -360,10 +396,10 @@ int runCommandLine(const std::vector<std::string>& args) {
         case ClickResult::Failed:
             return 1;
         case ClickResult::Stopped:
-            printSummary(report, language, seconds, created);
+            printSummary(report, language, seconds, created, options->dryRun);
             return 130;
         default:
-            printSummary(report, language, seconds, created);
+            printSummary(report, language, seconds, created, options->dryRun);
             return report.failedCount() > 0 ? 3 : 0;
     }
 }

@@ -259,6 +259,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, UsageE
             o.quiet = true;
             continue;
         }
+        if (name == "--dry-run") {
+            if (o.command == Command::Check) {
+                fail(error, name + " ne va pas avec " + args[0],
+                     name + " does not go with " + args[0]);
+                return std::nullopt;
+            }
+            o.dryRun = true;
+            continue;
+        }
         std::string value;
         size_t equals = name.find('=');
         bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;

@@ -31,6 +31,8 @@ struct Options {
     std::optional<std::string> criterionTag;  // index
     std::optional<std::string> lang;          // "fr" or "en"
     bool quiet = false;
+    // pages, links, index, yearbook: the whole run without writing anything.
+    bool dryRun = false;
 };
 
 // What was wrong with a command line, in both languages.

@@ -119,6 +119,40 @@ TEST_F(Cli, CompletesAndSummarises) {
     EXPECT_NE(again.out.find("Files: 0 written, 2 unchanged"), std::string::npos);
 }
 
+// A dry run of each run changes no file and counts what the real run then does; the check ends
+// with what a pages run would do, counted against the destination as it is.
+TEST_F(Cli, DryRunsWriteNothingAndSayWhatTheRunWould) {
+    makeInputs("a;A\nb;B\n");
+    ASSERT_EQ(cli(pagesArgs()).status, 0);
+    writeFile(work / "data.txt", "a;A\nb;B2\nc;C\nd/e;D\n");
+    auto check = cli({"check", "--data", work / "data.txt", "--model", work / "model.htm", "--dest",
+                      work / "out", "--lang", "en"});
+    EXPECT_NE(check.out.find("would do: 1 new, 1 changed, 1 unchanged, 1 refused."),
+              std::string::npos)
+        << check.out;
+    writeFile(work / "book.txt", "a;b\n");
+    writeFile(work / "book.htm", "<!--tag100-->\n<!--tag0-->\n<!--/tag0-->\n<!--/tag100-->\n");
+    const std::vector<std::vector<std::string>> runs = {
+        pagesArgs(),
+        pagesArgs("new/"),
+        {"links", "--dir", work / "out", "--link-tag", "1", "--text-tag", "1", "--lang", "en"},
+        {"yearbook", "--data", work / "book.txt", "--model", work / "book.htm", "--dest",
+         work / "out", "--lang", "en"},
+    };
+    const auto counts = [](const std::string& out) { return out.substr(0, out.find(" (")); };
+    for (const std::vector<std::string>& run : runs) {
+        std::vector<std::string> dry = run;
+        dry.push_back("--dry-run");
+        const auto before = test::folderState(work.path());
+        auto trial = cli(dry);
+        EXPECT_NE(trial.out.find("; dry run, nothing was written\n"), std::string::npos);
+        EXPECT_EQ(test::folderState(work.path()), before) << run[0];
+        auto real = cli(run);
+        EXPECT_EQ(trial.status, real.status) << run[0];
+        EXPECT_EQ(counts(trial.out), counts(real.out)) << run[0];
+    }
+}
+
 TEST_F(Cli, RefusalNamesThePathOrTheOptionInTheChosenLanguage) {
     auto english = cli({"pages", "--data", work / "missing.txt", "--lang", "en"});
     EXPECT_EQ(english.status, 1);
