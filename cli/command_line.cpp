@@ -302,11 +302,10 @@ int runCheck(const Options& o, Language language) {
     if (!status.ok()) {
         const bool data = report.unreadable == CheckInput::Data;
         const std::string& path = data ? request.dataPath : request.modelPath;
-        printError(std::string(data ? (fr ? "Le fichier source ne peut pas être lu : "
-                                          : "The data file cannot be read: ")
-                                    : (fr ? "Le fichier modèle ne peut pas être lu : "
-                                          : "The model file cannot be read: ")) +
-                   shownExcerpt(path, path.size()) + " (" + status.reason() + ")");
+        printError(messages::unreadableText(
+                       data ? messages::kDataFileUnreadable : messages::kModelFileUnreadable,
+                       language, shownExcerpt(path, path.size())) +
+                   " (" + status.reason() + ")");
         return 1;
     }
     if (!o.quiet) {
