@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,12 +24,31 @@ struct ProcessResult {
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// Standard input of a process run by runProcess: /dev/null, or a terminal (a pseudo-terminal)
+// on which `typed` has been typed.
+struct Input {
+    bool terminal = false;
+    std::string typed;
+};
+
 // Runs `argv` in `workDir` with `env` added to this process's environment and waits for it;
 // its standard output and error are collected through files in `workDir`.
 inline ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& env,
-                                const std::string& workDir) {
+                                const std::string& workDir, const Input& input = {}) {
     std::string outPath = workDir + "/.stdout";
     std::string errPath = workDir + "/.stderr";
+    int terminal = -1;
+    std::string terminalName = "/dev/null";
+    if (input.terminal) {
+        terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0) {
+            return {};
+        }
+        terminalName = ::ptsname(terminal);
+        if (!input.typed.empty() && ::write(terminal, input.typed.data(), input.typed.size()) < 0) {
+            return {};
+        }
+    }
     pid_t child = ::fork();
     if (child == 0) {
         for (const auto& [name, value] : env) {
@@ -36,7 +56,10 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv, const Envi
         }
         int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int in = ::open("/dev/null", O_RDONLY);
+        int in = ::open(terminalName.c_str(), input.terminal ? O_RDWR | O_NOCTTY : O_RDONLY);
+        if (terminal >= 0) {
+            ::close(terminal);
+        }
         if (out < 0 || err < 0 || in < 0 || ::chdir(workDir.c_str()) != 0) {
             ::_exit(126);
         }
@@ -55,6 +78,9 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv, const Envi
     int status = 0;
     if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
+    }
+    if (terminal >= 0) {
+        ::close(terminal);
     }
     result.out = readAll(outPath);
     result.err = readAll(errPath);

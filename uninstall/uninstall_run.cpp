@@ -1,0 +1,150 @@
+#include "uninstall/uninstall_run.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "uninstall/removal.h"
+#include "uninstall/uninstall_text.h"
+
+namespace pw {
+
+namespace fs = std::filesystem;
+
+std::optional<UninstallOptions> parseUninstallOptions(const std::vector<std::string>& args,
+                                                      std::string& error) {
+    UninstallOptions options;
+    for (const std::string& arg : args) {
+        if (arg == "--yes" || arg == "-y") {
+            options.yes = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version" || arg == "-V") {
+            options.version = true;
+        } else {
+            error = "unknown argument '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+std::string_view uninstallUsage() {
+    return "usage: pagewright-uninstall [--yes]\n"
+           "\n"
+           "Removes this installation of Pagewright: the files `make install` put in place,\n"
+           "the folders it created once they are empty, and its registry records. Files you\n"
+           "added are kept. It lists what will go and asks first: on the terminal, else in a\n"
+           "small window when a display is there.\n"
+           "\n"
+           "  -y, --yes      remove without asking (for scripts)\n"
+           "  -h, --help     print this help and exit\n"
+           "  -V, --version  print the version and exit\n"
+           "\n"
+           "Exit status: 0 removed, or nothing left to remove; 1 nothing removed (the answer\n"
+           "was no, nobody could be asked, or the manifest cannot be read), or something could\n"
+           "not be removed; 2 bad usage.\n";
+}
+
+AskWay chooseAskWay(bool yes, bool terminal, bool window) {
+    if (yes) {
+        return AskWay::AnsweredByOption;
+    }
+    if (terminal) {
+        return AskWay::Terminal;
+    }
+    return window ? AskWay::Window : AskWay::Nobody;
+}
+
+bool askOnTerminal(const std::string& listing, Language language, std::FILE* in, std::FILE* out) {
+    std::fputs(listing.c_str(), out);
+    std::fputs(std::string(removeQuestion(language)).c_str(), out);
+    std::fflush(out);
+    std::string answer;
+    int c = 0;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') {
+        answer.push_back(static_cast<char>(c));
+    }
+    return isYes(answer);
+}
+
+int runUninstall(const UninstallRequest& request, std::FILE* out, std::FILE* err,
+                 RegistryApi& api) {
+    Language language = request.language;
+    fs::path manifestPath = request.installDir / kManifestName;
+    std::ifstream in(manifestPath, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    if (!in.is_open() || in.bad()) {
+        std::fprintf(err, "pagewright-uninstall: %s %s (%s)\n",
+                     std::string(pick(language, "rien à désinstaller : illisible :",
+                                      "nothing to uninstall: cannot read"))
+                         .c_str(),
+                     manifestPath.c_str(), std::strerror(errno));
+        return kUninstallNotDone;
+    }
+    RemovalPlan plan = planRemoval(parseManifest(text), request.installDir, api);
+    if (plan.empty()) {
+        std::fputs(std::string(pick(language, "Il ne reste rien à supprimer.\n",
+                                    "Nothing is left to remove.\n"))
+                       .c_str(),
+                   out);
+        return kUninstallDone;
+    }
+
+    std::string listing = describePlan(plan, language);
+    bool yes = false;
+    switch (request.way) {
+        case AskWay::AnsweredByOption:
+            yes = true;
+            break;
+        case AskWay::Terminal:
+        case AskWay::Window:
+            yes = request.ask && request.ask(listing);
+            if (!yes) {
+                std::fputs(std::string(
+                               pick(language, "Rien n'a été supprimé.\n", "Nothing was removed.\n"))
+                               .c_str(),
+                           out);
+                return kUninstallNotDone;
+            }
+            break;
+        case AskWay::Nobody:
+            std::fputs(listing.c_str(), err);
+            std::fputs(std::string(pick(language,
+                                        "pagewright-uninstall : rien n'a été supprimé : ni "
+                                        "terminal pour poser la question, ni écran pour une "
+                                        "fenêtre ; lancez « pagewright-uninstall --yes » pour "
+                                        "supprimer sans question.\n",
+                                        "pagewright-uninstall: nothing was removed: there is no "
+                                        "terminal to ask on and no display for a window; run "
+                                        "'pagewright-uninstall --yes' to remove without being "
+                                        "asked.\n"))
+                           .c_str(),
+                       err);
+            return kUninstallNotDone;
+    }
+
+    RemovalOutcome outcome = carryOut(plan, api);
+    std::string report = describeOutcome(outcome, plan, language);
+    for (const std::string& failure : outcome.failures) {
+        std::fprintf(err, "pagewright-uninstall: %s %s\n",
+                     std::string(pick(language, "non supprimé :", "not removed:")).c_str(),
+                     failure.c_str());
+    }
+    std::fputs(report.c_str(), out);
+    std::fflush(out);
+    if (request.tell) {
+        std::string shown = report;
+        if (!outcome.failures.empty()) {
+            shown += pick(language, "Non supprimé :\n", "Not removed:\n");
+            for (const std::string& failure : outcome.failures) {
+                shown += "  " + failure + "\n";
+            }
+        }
+        request.tell(shown);
+    }
+    return outcome.failures.empty() ? kUninstallDone : kUninstallNotDone;
+}
+
+}  // namespace pw
