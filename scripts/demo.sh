@@ -20,6 +20,13 @@ for lang in fr en; do
   "$cli" index --lang "$lang" --source "$out/" --dest "$out/" --quiet
   "$cli" yearbook --lang "$lang" --dest "$out/" --quiet
   cp "$samples/index.html" "$out/index.html"
+  # The home page must lead only to pages the runs wrote.
+  for target in $(grep -o 'href="[^"]*"' "$out/index.html" | sed 's/^href="//; s/"$//'); do
+    if [ ! -f "$out/$target" ]; then
+      echo "The home page links $target, which the runs did not write." >&2
+      exit 1
+    fi
+  done
 done
 
 echo
