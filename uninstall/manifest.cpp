@@ -1,5 +1,7 @@
 #include "uninstall/manifest.h"
 
+#include "fs/line_reader.h"
+
 namespace pw {
 
 namespace {
@@ -48,17 +50,9 @@ bool isPrefixOrParent(std::string_view path) {
 
 Manifest parseManifest(std::string_view text) {
     Manifest manifest;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    LineReader lines = LineReader::fromMemory(text);
+    std::string_view line;
+    while (lines.next(line)) {
         size_t tab = line.find('\t');
         if (tab == std::string_view::npos) {
             continue;

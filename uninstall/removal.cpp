@@ -56,7 +56,8 @@ RemovalOutcome carryOut(const RemovalPlan& plan, RegistryApi& api, Env& env) {
     RemovalOutcome outcome;
     if (plan.records.any()) {
         std::vector<std::string> messages;
-        forgetInstall(plan.record, [&](const std::string& m) { messages.push_back(m); }, api);
+        forgetInstall(
+            plan.record, [&](const std::string& m) { messages.push_back(m); }, api);
         RecordsFound left = findInstallRecords(plan.record, api);
         outcome.forgotten.appPaths = plan.records.appPaths && !left.appPaths;
         outcome.forgotten.uninstallSlot = plan.records.uninstallSlot && !left.uninstallSlot;

@@ -1,10 +1,6 @@
 #include "uninstall/uninstall_run.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
+#include "fs/file.h"
 #include "uninstall/removal.h"
 #include "uninstall/uninstall_text.h"
 
@@ -73,14 +69,14 @@ int runUninstall(const UninstallRequest& request, std::FILE* out, std::FILE* err
                  RegistryApi& api) {
     Language language = request.language;
     fs::path manifestPath = request.installDir / kManifestName;
-    std::ifstream in(manifestPath, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (!in.is_open() || in.bad()) {
+    std::string text;
+    Status read = readFile(Env::system(), manifestPath.string(), text);
+    if (!read.ok()) {
         std::fprintf(err, "pagewright-uninstall: %s %s (%s)\n",
-                     std::string(pick(language, "rien à désinstaller : illisible :",
-                                      "nothing to uninstall: cannot read"))
+                     std::string(pick(language, "rien à désinstaller, illisible :",
+                                      "nothing to uninstall, cannot read"))
                          .c_str(),
-                     manifestPath.c_str(), std::strerror(errno));
+                     manifestPath.c_str(), read.reason().c_str());
         return kUninstallNotDone;
     }
     RemovalPlan plan = planRemoval(parseManifest(text), request.installDir, api);
