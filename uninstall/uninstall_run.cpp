@@ -8,6 +8,14 @@ namespace pw {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+void say(std::FILE* to, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), to);
+}
+
+}  // namespace
+
 std::optional<UninstallOptions> parseUninstallOptions(const std::vector<std::string>& args,
                                                       std::string& error) {
     UninstallOptions options;
@@ -54,8 +62,8 @@ AskWay chooseAskWay(bool yes, bool terminal, bool window) {
 }
 
 bool askOnTerminal(const std::string& listing, Language language, std::FILE* in, std::FILE* out) {
-    std::fputs(listing.c_str(), out);
-    std::fputs(std::string(removeQuestion(language)).c_str(), out);
+    say(out, listing);
+    say(out, removeQuestion(language));
     std::fflush(out);
     std::string answer;
     int c = 0;
@@ -81,43 +89,32 @@ int runUninstall(const UninstallRequest& request, std::FILE* out, std::FILE* err
     }
     RemovalPlan plan = planRemoval(parseManifest(text), request.installDir, api);
     if (plan.empty()) {
-        std::fputs(std::string(pick(language, "Il ne reste rien à supprimer.\n",
-                                    "Nothing is left to remove.\n"))
-                       .c_str(),
-                   out);
+        say(out, pick(language, "Il ne reste rien à supprimer.\n", "Nothing is left to remove.\n"));
         return kUninstallDone;
     }
 
     std::string listing = describePlan(plan, language);
-    bool yes = false;
     switch (request.way) {
         case AskWay::AnsweredByOption:
-            yes = true;
             break;
         case AskWay::Terminal:
         case AskWay::Window:
-            yes = request.ask && request.ask(listing);
-            if (!yes) {
-                std::fputs(std::string(
-                               pick(language, "Rien n'a été supprimé.\n", "Nothing was removed.\n"))
-                               .c_str(),
-                           out);
+            if (!request.ask || !request.ask(listing)) {
+                say(out, pick(language, "Rien n'a été supprimé.\n", "Nothing was removed.\n"));
                 return kUninstallNotDone;
             }
             break;
         case AskWay::Nobody:
-            std::fputs(listing.c_str(), err);
-            std::fputs(std::string(pick(language,
-                                        "pagewright-uninstall : rien n'a été supprimé : ni "
-                                        "terminal pour poser la question, ni écran pour une "
-                                        "fenêtre ; lancez « pagewright-uninstall --yes » pour "
-                                        "supprimer sans question.\n",
-                                        "pagewright-uninstall: nothing was removed: there is no "
-                                        "terminal to ask on and no display for a window; run "
-                                        "'pagewright-uninstall --yes' to remove without being "
-                                        "asked.\n"))
-                           .c_str(),
-                       err);
+            say(err, listing);
+            say(err, pick(language,
+                          "pagewright-uninstall : rien n'a été supprimé : ni "
+                          "terminal pour poser la question, ni écran pour une "
+                          "fenêtre ; lancez « pagewright-uninstall --yes » pour "
+                          "supprimer sans question.\n",
+                          "pagewright-uninstall: nothing was removed: there is no "
+                          "terminal to ask on and no display for a window; run "
+                          "'pagewright-uninstall --yes' to remove without being "
+                          "asked.\n"));
             return kUninstallNotDone;
     }
 
@@ -128,7 +125,7 @@ int runUninstall(const UninstallRequest& request, std::FILE* out, std::FILE* err
                      std::string(pick(language, "non supprimé :", "not removed:")).c_str(),
                      failure.c_str());
     }
-    std::fputs(report.c_str(), out);
+    say(out, report);
     std::fflush(out);
     if (request.tell) {
         std::string shown = report;
