@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
     pw::UninstallRequest request;
     request.installDir = pw::runningProgramDirectory();
     request.language = pw::localeLanguage();
-    request.way = pw::chooseAskWay(options->yes, ::isatty(STDIN_FILENO) != 0,
-                                   pw::canShowWindow() && displayAvailable());
+    request.way =
+        pw::chooseAskWay(options->yes, ::isatty(STDIN_FILENO) != 0 && ::isatty(STDOUT_FILENO) != 0,
+                         pw::canShowWindow() && displayAvailable());
     pw::Language language = request.language;
     if (request.way == pw::AskWay::Terminal) {
         request.ask = [language](const std::string& listing) {

@@ -28,8 +28,9 @@ std::string_view uninstallUsage();
 // How the person is asked before anything is removed.
 enum class AskWay { AnsweredByOption, Terminal, Window, Nobody };
 
-// --yes answers for the person; else a question on the terminal of standard input; else a
-// window when a display is there and this build can show one; else nobody can be asked.
+// --yes answers for the person; else a question on the terminal, when standard input and
+// output are one; else a window when a display is there and this build can show one; else
+// nobody can be asked.
 AskWay chooseAskWay(bool yes, bool terminal, bool window);
 
 struct UninstallRequest {

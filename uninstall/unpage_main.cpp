@@ -1,7 +1,8 @@
 // unpage: starts the uninstall command that the installer recorded, then ends. Other than
 // --help and --version, which print and remove nothing, it reads no argument and shows
-// nothing itself. From a terminal the command takes unpage's place, so that it can ask its
-// question there; otherwise it is started on its own and unpage ends at once.
+// nothing itself. From a terminal (standard input and output) the command takes unpage's
+// place, so that it can ask its question there; otherwise it is started on its own and unpage
+// ends at once.
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    bool terminal = ::isatty(STDIN_FILENO) != 0;
+    bool terminal = ::isatty(STDIN_FILENO) != 0 && ::isatty(STDOUT_FILENO) != 0;
     pw::Form_Load(pw::systemRegistry(), terminal ? pw::CommandStarter(pw::replaceWithCommandLine)
                                                  : pw::CommandStarter(pw::startCommandLine));
     return 0;
