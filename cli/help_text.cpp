@@ -1,5 +1,7 @@
 #include "cli/help_text.h"
 
+#include "pagewright_version.h"
+
 #include <vector>
 
 namespace pw::cli {
@@ -285,7 +287,7 @@ std::string usageHint(Language language) {
 }
 
 const char* versionLine() {
-    return "pagewright-cli 1.04";
+    return "pagewright-cli " PAGEWRIGHT_VERSION;
 }
 
 }  // namespace pw::cli

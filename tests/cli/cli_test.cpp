@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "pagewright_version.h"
 #include "process.h"
 #include "spreadsheet_export.h"
 
@@ -65,8 +66,8 @@ TEST_F(Cli, HelpAndVersionReadAndWriteNoFile) {
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     }
     EXPECT_EQ(cli({"-h"}).out, help.out);
-    EXPECT_EQ(cli({"--version"}).out, "pagewright-cli 1.04\n");
-    EXPECT_EQ(cli({"-V"}).out, "pagewright-cli 1.04\n");
+    EXPECT_EQ(cli({"--version"}).out, "pagewright-cli " PAGEWRIGHT_VERSION "\n");
+    EXPECT_EQ(cli({"-V"}).out, "pagewright-cli " PAGEWRIGHT_VERSION "\n");
 
     // A command's part: its options with their defaults, and an example of it.
     auto pages = cli({"pages", "--dest", "x", "--help"});

@@ -26,6 +26,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "pagewright_version.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
 #include "tests/window/window_fixture.h"
@@ -118,8 +119,8 @@ void Form1Test::defaultsFillEveryTab() {
     QCOMPARE(f.get<QComboBox>("sourcelien")->count(), 101);
     QCOMPARE(f.get<QPushButton>("Command1")->text(), QStringLiteral("Lancer"));
     QCOMPARE(f.get<QTabWidget>("onglet")->tabText(2), QStringLiteral("Créer des pages d'index"));
-    QCOMPARE(f.window->windowTitle(),
-             QStringLiteral("Pagewright 1.04 - Générateur express de pages HTML"));
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Pagewright " PAGEWRIGHT_VERSION
+                                                     " - Générateur express de pages HTML"));
     QVERIFY(f.messages.empty());
     // The activation stored the four sample keys; the load stored the options.
     QCOMPARE(f.stored(kParametres, key::kSource), f.field("source")->text());
