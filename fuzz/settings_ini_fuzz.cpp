@@ -1,4 +1,3 @@
-// fuzz-library: pw_settings
 // Feeds arbitrary bytes to the settings-file reader and writer and checks what must hold for
 // any file: parsing and serializing an unchanged file gives its bytes back exactly, a
 // load never fails, and a write changes only its own key.
