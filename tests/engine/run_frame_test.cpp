@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "engine/validation.h"
@@ -14,42 +15,82 @@ namespace {
 using test::FakeHost;
 using test::TempDir;
 
-TEST(Validation, LastFailingCheckWins) {
+// Which message each run's inputs give: every check runs, in order, and the last failing one
+// speaks; an index tab with neither option checks nothing.
+TEST(Validation, MessageForEachInput) {
     TempDir dir;
     test::writeFile(dir / "data.txt", "a");
-    RunSettings s;
-    s.tab = Tab::Pages;
-    EXPECT_EQ(p_controle(s)->french, "Vous devez choisir un répertoire de destination");
-    s.destination = dir.path();
-    EXPECT_EQ(p_controle(s)->english, "You must select a model file");
-    s.fichiermodele = dir / "missing.htm";
-    EXPECT_EQ(p_controle(s)->english, "The model file doesn't exist anylonger");
-    s.fichiermodele = dir / "data.txt";
-    s.source = dir.path();  // a directory is not a data file
-    EXPECT_EQ(p_controle(s)->english, "The data file doesn't exist anylonger");
-    s.source = dir / "data.txt";
-    EXPECT_FALSE(p_controle(s));
-
-    RunSettings links;
-    links.tab = Tab::Hyperlinks;
-    links.hyperdir = dir / "nope";
-    EXPECT_EQ(p_controle(links)->english, "The working directory doesn't exist anylonger");
-    links.hyperdir.clear();
-    EXPECT_EQ(p_controle(links)->english, "Please choose a working directory");
-
-    RunSettings index;
-    index.tab = Tab::Index;
-    index.Option3 = true;
-    index.i10 = index.i20 = dir.path();
-    EXPECT_EQ(p_controle(index)->english, "You must select a text tag");
-    index.Tagindex = "Tag N°3";
-    EXPECT_EQ(p_controle(index)->french, "Vous devez choisir un Tag de critère");
-
-    RunSettings yearbook;
-    yearbook.tab = Tab::Index;
-    yearbook.Option4 = true;
-    yearbook.i40 = dir / "gone/";
-    EXPECT_EQ(p_controle(yearbook)->english, "The destination directory doesn't exist anylonger");
+    const std::string file = dir / "data.txt";
+    const std::string missingFile = dir / "missing.htm";
+    const std::string missingDir = dir / "gone/";
+    struct Case {
+        const char* name;
+        Tab tab;
+        std::function<void(RunSettings&)> change;  // made to inputs that all pass
+        Language language;
+        const char* message;  // null: the run starts
+    };
+    const auto en = Language::English;
+    const auto fr = Language::French;
+    const std::vector<Case> cases = {
+        {"pages, all pass", Tab::Pages, [](RunSettings&) {}, en, nullptr},
+        {"pages, all empty", Tab::Pages,
+         [](RunSettings& s) { s.source = s.fichiermodele = s.destination = ""; }, fr,
+         "Vous devez choisir un répertoire de destination"},
+        {"pages, data and model empty", Tab::Pages,
+         [](RunSettings& s) { s.source = s.fichiermodele = ""; }, en,
+         "You must select a model file"},
+        {"pages, data empty", Tab::Pages, [](RunSettings& s) { s.source = ""; }, fr,
+         "Vous devez choisir un fichier source"},
+        {"pages, data empty, model missing", Tab::Pages,
+         [&](RunSettings& s) { s.source = "", s.fichiermodele = missingFile; }, en,
+         "The model file doesn't exist anylonger"},
+        {"pages, data is a directory", Tab::Pages, [&](RunSettings& s) { s.source = dir.path(); },
+         en, "The data file doesn't exist anylonger"},
+        {"links, tags empty, directory missing", Tab::Hyperlinks,
+         [&](RunSettings& s) { s.sourcelien = s.Textelien = "", s.hyperdir = missingDir; }, en,
+         "The working directory doesn't exist anylonger"},
+        {"links, all empty", Tab::Hyperlinks,
+         [](RunSettings& s) { s.sourcelien = s.Textelien = s.hyperdir = ""; }, en,
+         "Please choose a working directory"},
+        {"links, no link tag", Tab::Hyperlinks, [](RunSettings& s) { s.sourcelien = ""; }, fr,
+         "Vous devez choisir un Tag de lien"},
+        {"links, no directory", Tab::Hyperlinks, [](RunSettings& s) { s.hyperdir = ""; }, fr,
+         "Choisissez un répertoire contenant les fichiers à traiter"},
+        {"index pages, no tags", Tab::Index, [](RunSettings& s) { s.Tagindex = s.tagindex2 = ""; },
+         en, "You must select a text tag"},
+        {"index pages, no criterion tag", Tab::Index, [](RunSettings& s) { s.tagindex2 = ""; }, fr,
+         "Vous devez choisir un Tag de critère"},
+        {"index pages, no destination", Tab::Index, [](RunSettings& s) { s.i20 = ""; }, fr,
+         "Vous devez choisir un répertoire de destination"},
+        {"yearbook, inputs empty, destination missing", Tab::Index,
+         [&](RunSettings& s) {
+             s.Option3 = false, s.Option4 = true;
+             s.i30 = s.i50 = "", s.i40 = missingDir;
+         },
+         en, "The destination directory doesn't exist anylonger"},
+        {"yearbook, no model", Tab::Index,
+         [](RunSettings& s) { s.Option3 = false, s.Option4 = true, s.i50 = ""; }, fr,
+         "Vous devez choisir un fichier modèle"},
+        {"index tab, neither option", Tab::Index,
+         [](RunSettings& s) { s.Option3 = false, s.i10 = s.i20 = ""; }, en, nullptr},
+    };
+    for (const Case& c : cases) {
+        RunSettings s;
+        s.tab = c.tab;
+        s.Option3 = true;
+        s.source = s.fichiermodele = s.i30 = s.i50 = file;
+        s.destination = s.hyperdir = s.i10 = s.i20 = s.i40 = dir.path();
+        s.sourcelien = s.Textelien = s.Tagindex = s.tagindex2 = "Tag N°2";
+        c.change(s);
+        const std::optional<Wording> message = p_controle(s);
+        if (c.message == nullptr) {
+            EXPECT_FALSE(message) << c.name;
+        } else {
+            ASSERT_TRUE(message) << c.name;
+            EXPECT_EQ(message->in(c.language), c.message) << c.name;
+        }
+    }
 }
 
 // A run that pumps events a given number of times and stops when asked.

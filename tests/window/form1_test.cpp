@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -51,7 +50,6 @@ class Form1Test : public QObject {
     void completedRunShowsOneDoneBox();
     void stopDuringRun_data();
     void stopDuringRun();
-    void indexTabWithNeitherOptionCompletesAtOnce();
     void failureBeforeTheRunShowsTheFatalBoxAndEnds();
     void closingDuringRunStopsItQuietly();
     void runWithEmptyTagListsFallsBackToFirstMethods();
@@ -206,20 +204,6 @@ void Form1Test::stopDuringRun() {
     QVERIFY(f.pagesWritten() < 200);
     QVERIFY(f.window->runState().stopRequested);
     QCOMPARE(f.get<QGroupBox>("Frame1")->title(), QString());
-}
-
-void Form1Test::indexTabWithNeitherOptionCompletesAtOnce() {
-    Fixture f;
-    f.window->anglais_Click();
-    f.get<QTabWidget>("onglet")->setCurrentIndex(2);
-    auto* option3 = f.get<QRadioButton>("Option3");
-    option3->group()->setExclusive(false);
-    option3->setChecked(false);
-    f.get<QRadioButton>("Option4")->setChecked(false);
-    f.get<QPushButton>("Command1")->click();
-    QCOMPARE(int(f.messages.size()), 1);
-    QCOMPARE(f.messages[0].text, QStringLiteral("Process done..."));
-    QCOMPARE(f.messages[0].icon, RunHost::Icon::Information);
 }
 
 void Form1Test::failureBeforeTheRunShowsTheFatalBoxAndEnds() {
