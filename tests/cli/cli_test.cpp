@@ -3,29 +3,19 @@
 #include <poll.h>
 #include <sys/inotify.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 
 #include "pagewright_version.h"
-#include "process.h"
 #include "spreadsheet_export.h"
+#include "tests/support/process.h"
 
 namespace pw {
 namespace {
 
+using test::namesIn;
 using test::readFile;
-using test::runProcess;
 using test::writeFile;
-
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& item : std::filesystem::directory_iterator(dir)) {
-        names.push_back(item.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 struct Cli : ::testing::Test {
     test::TempDir home;
@@ -39,10 +29,13 @@ struct Cli : ::testing::Test {
                                  "LC_MESSAGES=",
                                  "LANG=C.UTF-8"};
 
+    test::ProcessSetup setup(std::vector<std::string> extra = {}) const {
+        extra.insert(extra.end(), env.begin(), env.end());
+        return {.env = extra};
+    }
     test::ProcessResult cli(std::vector<std::string> args, std::vector<std::string> extra = {}) {
-        std::vector<std::string> all = extra;
-        all.insert(all.end(), env.begin(), env.end());
-        return runProcess(PAGEWRIGHT_CLI, args, all);
+        args.insert(args.begin(), PAGEWRIGHT_CLI);
+        return test::runProcess(args, setup(extra));
     }
 
     void makeInputs(const std::string& data) {
@@ -255,8 +248,9 @@ TEST_F(Cli, InterruptStopsLikeTheStopButton) {
     makeInputs(data);
     int watch = inotify_init1(IN_CLOEXEC);
     ASSERT_GE(inotify_add_watch(watch, (work / "out").c_str(), IN_MOVED_TO), 0);
-    std::vector<std::string> all = env;
-    test::Child child = test::startProcess(PAGEWRIGHT_CLI, pagesArgs(), all);
+    std::vector<std::string> args = pagesArgs();
+    args.insert(args.begin(), PAGEWRIGHT_CLI);
+    test::Child child = test::startProcess(args, setup());
     // A page is delivered by a rename: once one is, Ctrl-C.
     bool delivered = false;
     while (!delivered && test::running(child)) {

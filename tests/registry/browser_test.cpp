@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "registry_test_support.h"
+#include "registry/hive_registry.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {
@@ -29,7 +30,7 @@ TEST(BrowserProgramText, CutsAfterTheProgramsFileName) {
 
 class BrowserTest : public ::testing::Test {
   protected:
-    BrowserTest() : api(dir.file("hive.reg")) {
+    BrowserTest() : api(dir / "hive.reg") {
         const char* path = std::getenv("PATH");
         m_oldPath = path != nullptr ? path : "";
     }
@@ -64,9 +65,9 @@ TEST_F(BrowserTest, ARecordedQuotedPathIsStartedWithTheAddress) {
 }
 
 TEST_F(BrowserTest, WithoutARecordXdgOpenOnPathIsUsed) {
-    std::string bin = dir.file("bin");
+    std::string bin = dir / "bin";
     std::filesystem::create_directory(bin);
-    test::writeAll(bin + "/xdg-open", "#!/bin/sh\n");
+    test::writeFile(bin + "/xdg-open", "#!/bin/sh\n");
     ::chmod((bin + "/xdg-open").c_str(), 0755);
     ::setenv("PATH", ("/nonexistent:" + bin).c_str(), 1);
     EXPECT_EQ(command(),
@@ -77,7 +78,7 @@ TEST_F(BrowserTest, WithoutARecordXdgOpenOnPathIsUsed) {
 }
 
 TEST_F(BrowserTest, NeitherGivesNothingToStart) {
-    ::setenv("PATH", dir.file("empty").c_str(), 1);
+    ::setenv("PATH", (dir / "empty").c_str(), 1);
     EXPECT_TRUE(command().empty());
 }
 

@@ -7,14 +7,14 @@
 
 #include "registry/hive.h"
 #include "registry/hive_store.h"
-#include "registry_test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {
 
 class HiveRegistryTest : public ::testing::Test {
   protected:
-    HiveRegistryTest() : registry(dir.file("hive.reg")) {}
+    HiveRegistryTest() : registry(dir / "hive.reg") {}
 
     RegKey create(RegKey parent, const char* path, std::uint32_t* disposition = nullptr) {
         RegKey key = 0;
@@ -269,7 +269,7 @@ TEST_F(HiveRegistryTest, HandlesOfDeletedKeysAndAccessRights) {
 TEST_F(HiveRegistryTest, ChangesAreSharedThroughTheFile) {
     RegKey key = create(kHkeyLocalMachine, "SOFTWARE\\Shared");
     setText(key, "v", "first");
-    HiveRegistry other(dir.file("hive.reg"));
+    HiveRegistry other(dir / "hive.reg");
     RegKey otherKey = 0;
     ASSERT_EQ(
         other.regOpenKeyEx(kHkeyLocalMachine, "software\\shared", 0, kKeyAllAccess, &otherKey), 0);
@@ -277,7 +277,7 @@ TEST_F(HiveRegistryTest, ChangesAreSharedThroughTheFile) {
     std::uint32_t size = sizeof buffer;
     ASSERT_EQ(other.regQueryValueEx(otherKey, "V", nullptr, buffer, &size), 0);
     EXPECT_STREQ(reinterpret_cast<char*>(buffer), "first");
-    std::string text = test::readAll(dir.file("hive.reg"));
+    std::string text = test::readFile(dir / "hive.reg");
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Shared]\r\n\"v\"=\"first\"\r\n"),
               std::string::npos);
 }

@@ -8,7 +8,7 @@
 
 #include "registry/hive_file.h"
 #include "registry/hive_registry.h"
-#include "registry_test_support.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
 namespace pw {
@@ -39,7 +39,7 @@ constexpr size_t kBlobSize = 20000;
 
 TEST(HiveStore, AKilledWriterLeavesTheOldOrTheNewFile) {
     test::TempDir dir;
-    std::string hive = dir.file("hive.reg");
+    std::string hive = dir / "hive.reg";
     for (int rounds : {1, 2, 5, 9, 17}) {
         int pipeFds[2];
         ASSERT_EQ(::pipe(pipeFds), 0);
@@ -60,7 +60,7 @@ TEST(HiveStore, AKilledWriterLeavesTheOldOrTheNewFile) {
         ::waitpid(child, &status, 0);
         ::close(pipeFds[0]);
 
-        HiveParse parsed = parseHive(test::readAll(hive));
+        HiveParse parsed = parseHive(test::readFile(hive));
         EXPECT_FALSE(parsed.damaged) << "after " << rounds << " rounds";
         const HiveKey* key = parsed.hive.find(1, {"Crash"});
         ASSERT_NE(key, nullptr);
@@ -75,7 +75,7 @@ TEST(HiveStore, AKilledWriterLeavesTheOldOrTheNewFile) {
 
 TEST(HiveStore, ConcurrentWritersLoseNoChange) {
     test::TempDir dir;
-    std::string hive = dir.file("sub/dir/hive.reg");
+    std::string hive = dir / "sub/dir/hive.reg";
     constexpr int kWriters = 3;
     constexpr int kValuesEach = 40;
     std::vector<pid_t> children;
@@ -113,7 +113,7 @@ TEST(HiveStore, ConcurrentWritersLoseNoChange) {
         if (!running && reads > 0) {
             break;
         }
-        std::string text = test::readAll(hive);
+        std::string text = test::readFile(hive);
         damagedReads += parseHive(text).damaged ? 1 : 0;
         ++reads;
     }
@@ -131,9 +131,9 @@ TEST(HiveStore, ConcurrentWritersLoseNoChange) {
 
 TEST(HiveStore, ACorruptHiveReadsAsEmptyKeysAndIsKeptAsideBeforeAWrite) {
     test::TempDir dir;
-    std::string hive = dir.file("hive.reg");
+    std::string hive = dir / "hive.reg";
     std::string garbage("\x01\x02[HKEY_NOWHERE]\n\"x\"=hex:zz\n\xff\xfe", 28);
-    test::writeAll(hive, garbage);
+    test::writeFile(hive, garbage);
     HiveRegistry registry(hive);
     RegKey key = 0;
     EXPECT_EQ(registry.regOpenKeyEx(kHkeyLocalMachine, "SOFTWARE", 0, kKeyRead, &key),
@@ -145,21 +145,21 @@ TEST(HiveStore, ACorruptHiveReadsAsEmptyKeysAndIsKeptAsideBeforeAWrite) {
     EXPECT_EQ(subkeys, 0u);
     ASSERT_EQ(
         registry.regCreateKeyEx(kHkeyLocalMachine, "SOFTWARE", 0, kKeyAllAccess, &key, nullptr), 0);
-    EXPECT_EQ(test::readAll(hive + ".damaged"), garbage);
-    EXPECT_FALSE(parseHive(test::readAll(hive)).damaged);
+    EXPECT_EQ(test::readFile(hive + ".damaged"), garbage);
+    EXPECT_FALSE(parseHive(test::readFile(hive)).damaged);
 }
 
 TEST(HiveStore, AHiveThatCannotBeReadIsNeverReplaced) {
     test::TempDir dir;
     // A directory where the hive should be: it opens, but cannot be read as a file.
-    std::string hive = dir.file("hive.reg");
+    std::string hive = dir / "hive.reg";
     std::filesystem::create_directory(hive);
-    test::writeAll(hive + "/inside", "kept");
+    test::writeFile(hive + "/inside", "kept");
     HiveRegistry registry(hive);
     RegKey key = 0;
     EXPECT_EQ(registry.regCreateKeyEx(kHkeyUsers, "New", 0, kKeyAllAccess, &key, nullptr),
               kErrorRegistryIoFailed);
-    EXPECT_EQ(test::readAll(hive + "/inside"), "kept");
+    EXPECT_EQ(test::readFile(hive + "/inside"), "kept");
 }
 
 // A hive this user may not write is refused with access denied and keeps its bytes and mode,
@@ -176,9 +176,9 @@ TEST(HiveStore, AHiveThisUserMayNotWriteIsNeverReplaced) {
             continue;  // only the superuser can give the file to another user
         }
         test::TempDir dir;
-        const std::string hive = dir.file("hive.reg");
+        const std::string hive = dir / "hive.reg";
         const std::string before = "REGEDIT4\r\n\r\n[HKEY_USERS\\Old]\r\n";
-        test::writeAll(hive, before);
+        test::writeFile(hive, before);
         const uid_t user = ::geteuid() == 0 ? test::kUnprivilegedId : ::geteuid();
         ASSERT_EQ(::chown(hive.c_str(), c.ownedByTheUser ? user : 0, -1), 0);
         ::chmod(hive.c_str(), c.mode);
@@ -189,7 +189,7 @@ TEST(HiveStore, AHiveThisUserMayNotWriteIsNeverReplaced) {
             EXPECT_EQ(registry.regCreateKeyEx(kHkeyUsers, "New", 0, kKeyAllAccess, &key, nullptr),
                       kErrorAccessDenied);
         }));
-        EXPECT_EQ(test::readAll(hive), before);
+        EXPECT_EQ(test::readFile(hive), before);
         struct stat after;
         ASSERT_EQ(::stat(hive.c_str(), &after), 0);
         EXPECT_EQ(after.st_mode & 07777, c.mode);
@@ -198,8 +198,8 @@ TEST(HiveStore, AHiveThisUserMayNotWriteIsNeverReplaced) {
 
 TEST(HiveStore, AnOversizedFileIsNotReadAndNotReplaced) {
     test::TempDir dir;
-    std::string hive = dir.file("hive.reg");
-    test::writeAll(hive, "[HKEY_USERS\\Any]\n");
+    std::string hive = dir / "hive.reg";
+    test::writeFile(hive, "[HKEY_USERS\\Any]\n");
     std::filesystem::resize_file(hive, std::uintmax_t{65} << 20);
     HiveRegistry registry(hive);
     RegKey key = 0;

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "registry/hive_registry.h"
 #include "registry/hive_store.h"
-#include "registry_test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {
@@ -30,7 +31,7 @@ TEST(DirectoryFromAppPath, CutsBeforeTheProgramOrAtTheLastSeparator) {
 
 class InstallDirTest : public ::testing::Test {
   protected:
-    InstallDirTest() : api(dir.file("hive.reg")) {}
+    InstallDirTest() : api(dir / "hive.reg") {}
 
     std::string lookUp() {
         return installationDirectory([this](const std::string& m) { messages.push_back(m); }, api);
@@ -60,18 +61,18 @@ TEST(InstallDir, TakesTheFirstKeyThatNamesAnExistingProgram) {
     };
     for (const auto& c : cases) {
         test::TempDir dir;
-        std::filesystem::create_directories(dir.path() / "opt/lib/pagewright");
-        std::filesystem::create_directories(dir.path() / "fr");
-        test::writeAll(dir.file("opt/lib/pagewright/pagewright"), "");
-        test::writeAll(dir.file("fr/PageWright.EXE"), "");
+        std::filesystem::create_directories(dir / "opt/lib/pagewright");
+        std::filesystem::create_directories(dir / "fr");
+        test::writeFile(dir / "opt/lib/pagewright/pagewright", "");
+        test::writeFile(dir / "fr/PageWright.EXE", "");
         auto resolve = [&](const char* text) {
             std::string value = text;
             if (!value.empty() && value[0] == '@') {
-                value = dir.path().string() + value.substr(1);
+                value = dir / value.substr(2);
             }
             return value;
         };
-        HiveRegistry api(dir.file("hive.reg"));
+        HiveRegistry api(dir / "hive.reg");
         for (auto [key, value] :
              {std::pair{kAppPathsKey, c.appPaths}, std::pair{kAppPathsFrenchKey, c.french}}) {
             if (value != nullptr) {
@@ -95,16 +96,15 @@ TEST_F(InstallDirTest, TheRunningProgramsDirectoryEndsWithASeparatorAndTheKeyIsC
     EXPECT_EQ(expected.back(), '/');
     EXPECT_EQ(lookUp(), expected);
     EXPECT_TRUE(messages.empty());
-    EXPECT_NE(
-        HiveStore(Env::system(), dir.file("hive.reg")).load().find(2, splitKeyPath(kAppPathsKey)),
-        nullptr);
+    EXPECT_NE(HiveStore(Env::system(), dir / "hive.reg").load().find(2, splitKeyPath(kAppPathsKey)),
+              nullptr);
 }
 
 TEST(InstallDir, AnUnwritableRegistryIsShownAndTheProgramStillFindsItself) {
     test::TempDir dir;
     // The hive's directory is a file, so the key can be neither read nor created.
-    test::writeAll(dir.file("not-a-dir"), "");
-    HiveRegistry api(dir.file("not-a-dir/hive.reg"));
+    test::writeFile(dir / "not-a-dir", "");
+    HiveRegistry api(dir / "not-a-dir/hive.reg");
     std::vector<std::string> messages;
     EXPECT_EQ(installationDirectory([&](const std::string& m) { messages.push_back(m); }, api),
               runningProgramDirectory());

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include "registry_test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {
@@ -35,14 +35,14 @@ TEST(SplitCommandLine, HonoursQuotesAndBackslashes) {
 
 TEST(StartDetached, StartsWithoutAShell) {
     test::TempDir dir;
-    std::string marker = dir.file("marker $HOME;");
+    std::string marker = dir / "marker $HOME;";
     int pid = startDetached({"/bin/sh", "-c", "printf ok > \"$0\"", marker});
     ASSERT_GT(pid, 0);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_EQ(test::readAll(marker), "ok");
+    EXPECT_EQ(test::readFile(marker), "ok");
     EXPECT_EQ(startDetached({}), -1);
-    EXPECT_EQ(startDetached({dir.file("no-such-program")}), -1);
+    EXPECT_EQ(startDetached({dir / "no-such-program"}), -1);
 }
 
 }  // namespace

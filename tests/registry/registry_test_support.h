@@ -1,50 +1,11 @@
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "registry/hive_registry.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw::test {
-
-// A fresh directory under the system's temporary directory, removed with the object.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pw-registry-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-  private:
-    std::filesystem::path m_path;
-};
-
-inline std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-inline void writeAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 // Passes every call to a HiveRegistry and counts them, so a test can tell whether the
 // registry was touched at all.

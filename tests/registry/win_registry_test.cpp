@@ -10,7 +10,7 @@ namespace {
 class WinRegistryTest : public ::testing::Test {
   protected:
     WinRegistryTest()
-        : api(dir.file("hive.reg")),
+        : api(dir / "hive.reg"),
           registry(RegistryMessageSink([this](const std::string& m) { messages.push_back(m); }),
                    api) {}
 
@@ -275,7 +275,7 @@ TEST_F(WinRegistryTest, CreateKeyReportsItsDispositionAndTheObjectClosesItsKey) 
 
 TEST(SilentWinRegistry, ShowsNothingAndRecordsTheOpenResult) {
     test::TempDir dir;
-    HiveRegistry api(dir.file("hive.reg"));
+    HiveRegistry api(dir / "hive.reg");
     SilentWinRegistry registry(SilentFailures(), api);
     registry.CreateKey(kHkeyLocalMachine, "SOFTWARE\\Here", kKeyAllAccess, false);
     registry.OpenKey(kHkeyLocalMachine, "SOFTWARE\\Here", kKeyAllAccess);

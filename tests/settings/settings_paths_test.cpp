@@ -9,6 +9,9 @@
 namespace pw {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 class SettingsPathsTest : public test::TempSettingsTest {};
 
 TEST_F(SettingsPathsTest, IniVariableWinsThenXdgThenHome) {
@@ -33,7 +36,7 @@ TEST_F(SettingsPathsTest, DefaultDirectoryEndsWithSlashAndIsCreated) {
 }
 
 TEST_F(SettingsPathsTest, DefaultDirectoryBlockedByAFileFails) {
-    writeBytes(m_home / "Pagewright", "not a directory");
+    writeFile(m_home / "Pagewright", "not a directory");
     EXPECT_FALSE(ensureDefaultDirectory().ok());
 }
 

@@ -10,6 +10,9 @@
 namespace pw {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 constexpr const char* kInstall = "/opt/pagewright/";
 
 class SnapshotTest : public test::TempSettingsTest {
@@ -130,12 +133,12 @@ TEST_F(SnapshotTest, KeyWrittenLowerCaseReadsBack) {
 }
 
 TEST_F(SnapshotTest, WindowsFileWithDegreeByteLoadsAsUtf8) {
-    writeBytes(m_ini,
-               "[Parametres]\r\nLangue=F\r\ntextesource=Tag N\xB0"
-               "2\r\nTextelien=Tag N\xB0"
-               "5\r\n"
-               "[Index]\r\nTagIndex=Tag N\xB0"
-               "4\r\n");
+    writeFile(m_ini,
+              "[Parametres]\r\nLangue=F\r\ntextesource=Tag N\xB0"
+              "2\r\nTextelien=Tag N\xB0"
+              "5\r\n"
+              "[Index]\r\nTagIndex=Tag N\xB0"
+              "4\r\n");
     const SettingsSnapshot s = load();
     EXPECT_EQ(s.textesource, "Tag N°2");
     EXPECT_EQ(s.textelien, "Tag N°5");
@@ -143,9 +146,9 @@ TEST_F(SnapshotTest, WindowsFileWithDegreeByteLoadsAsUtf8) {
 }
 
 TEST_F(SnapshotTest, LoadingNeverWritesTheFile) {
-    writeBytes(m_ini, "[Parametres]\nOption=1\nTagF0=Tag N°1\n");
+    writeFile(m_ini, "[Parametres]\nOption=1\nTagF0=Tag N°1\n");
     load();
-    EXPECT_EQ(readBytes(m_ini), "[Parametres]\nOption=1\nTagF0=Tag N°1\n");
+    EXPECT_EQ(readFile(m_ini), "[Parametres]\nOption=1\nTagF0=Tag N°1\n");
 }
 
 TEST_F(SnapshotTest, LoadRewritesKeepTagsApartFromWhatTheMethodsEmpty) {
@@ -181,9 +184,9 @@ TEST_F(SnapshotTest, LoadRewritesKeepTagsApartFromWhatTheMethodsEmpty) {
 }
 
 TEST_F(SnapshotTest, LoadRewritesWriteTrimmedTextsAndSkipEmptyOnes) {
-    writeBytes(m_ini,
-               "[Parametres]\r\nLien= /pages/ \r\nDestination=\r\n[Index]\r\n"
-               "IndexMethod=true\r\n");
+    writeFile(m_ini,
+              "[Parametres]\r\nLien= /pages/ \r\nDestination=\r\n[Index]\r\n"
+              "IndexMethod=true\r\n");
     ASSERT_TRUE(applyLoadRewrites(context(), load()).ok());
     const IniDocument document = readProfileDocument(Env::system(), m_ini);
     EXPECT_EQ(document.rawValue("Parametres", "Lien"), "/pages/");

@@ -9,6 +9,9 @@
 namespace pw {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 constexpr const char* kInstall = "/opt/pagewright/";
 
 class SettingsWritesTest : public test::TempSettingsTest {
@@ -17,12 +20,12 @@ class SettingsWritesTest : public test::TempSettingsTest {
 };
 
 TEST_F(SettingsWritesTest, ResetInEnglishWritesExactlyTheDefaults) {
-    writeBytes(
+    writeFile(
         m_ini,
         "; old\r\n[Parametres]\r\nTag99=<i>\r\nTagF0=Tag N°1\r\nTagF3=Tag N°2\r\nLangue=F\r\n");
     ASSERT_TRUE(resetToDefaults(context(), Language::English).ok());
     const std::string dir = (m_home / "Pagewright").string() + "/";
-    EXPECT_EQ(readBytes(m_ini),
+    EXPECT_EQ(readFile(m_ini),
               "[Parametres]\r\n"
               "Langue=E\r\n"
               "Source=/opt/pagewright/English/sample_data_file.txt\r\n"
@@ -69,7 +72,7 @@ TEST_F(SettingsWritesTest, ResetEqualsDeletingThenWritingOneKeyAtATime) {
                 .ok());
     }
     ASSERT_TRUE(resetToDefaults(context(), Language::French).ok());
-    EXPECT_EQ(readBytes(m_ini), readBytes(stepwise));
+    EXPECT_EQ(readFile(m_ini), readFile(stepwise));
 }
 
 TEST_F(SettingsWritesTest, SampleSwapReplacesOnlyExactSamplePaths) {
@@ -100,7 +103,7 @@ TEST_F(SettingsWritesTest, SampleSwapReplacesOnlyExactSamplePaths) {
 
 TEST_F(SettingsWritesTest, SampleKeysAreWrittenEvenEmptyInOrder) {
     ASSERT_TRUE(writeSampleKeys(m_ini, SampleFields{"", "/m.htm", "", "/y.htm"}).ok());
-    EXPECT_EQ(readBytes(m_ini),
+    EXPECT_EQ(readFile(m_ini),
               "[Index]\r\nindex_file=\r\nindex_model=/y.htm\r\n"
               "[Parametres]\r\nModele=/m.htm\r\nSource=\r\n");
 }
@@ -116,7 +119,7 @@ TEST_F(SettingsWritesTest, HandlerWrites) {
     ASSERT_TRUE(writeSeparatorIndex(m_ini, key::kSymbole2, 6).ok());
     ASSERT_TRUE(writeIndexRun(m_ini, IndexRun::Yearbook).ok());
     ASSERT_TRUE(writeKey(m_ini, kParametres, key::kTag99, "").ok());
-    EXPECT_EQ(readBytes(m_ini),
+    EXPECT_EQ(readFile(m_ini),
               "[Parametres]\r\nDestination=/out/\r\nLangue=E\r\nTagF0=\r\nTagF1=\r\nTagF2=\r\n"
               "TagF3=\r\nTagF4=\r\nOption=1\r\nTitre=1\r\nSymbole=4\r\nTag99=\r\n"
               "[Index]\r\nSymbole2=6\r\nIndexMethod=False\r\n");

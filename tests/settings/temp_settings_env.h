@@ -1,12 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include <gtest/gtest.h>
+#include "tests/support/temp_dir.h"
 
 namespace pw::test {
 
@@ -15,37 +15,16 @@ namespace pw::test {
 class TempSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pw-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        m_home = m_root / "home";
         std::filesystem::create_directories(m_home);
-        m_ini = m_root / "config" / "PgWright.ini";
         ::setenv("HOME", m_home.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
         ::setenv("PAGEWRIGHT_INI", m_ini.c_str(), 1);
     }
 
-    void TearDown() override {
-        std::error_code error;
-        std::filesystem::remove_all(m_root, error);
-    }
-
-    static std::string readBytes(const std::filesystem::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    static void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream out(file, std::ios::binary);
-        out << bytes;
-    }
-
-    std::filesystem::path m_root;
-    std::filesystem::path m_home;
-    std::filesystem::path m_ini;
+    TempDir m_dir;
+    std::filesystem::path m_root = m_dir.path();
+    std::filesystem::path m_home = m_root / "home";
+    std::filesystem::path m_ini = m_root / "config" / "PgWright.ini";
 };
 
 }  // namespace pw::test

@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace pw::test {
 
@@ -39,7 +42,10 @@ class TempDir {
     std::filesystem::path m_path;
 };
 
+// Writes `bytes` as the whole of the file `path`, making its folders when missing.
 inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
@@ -51,6 +57,25 @@ inline std::string readFile(const std::string& path) {
 
 inline bool exists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+// The names of the entries of `dir` (not below it), sorted.
+inline std::vector<std::string> namesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(dir)) {
+        names.push_back(item.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every entry below `root`, as paths relative to it ("a", "a/b").
+inline std::set<std::string> treeOf(const std::string& root) {
+    std::set<std::string> entries;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        entries.insert(std::filesystem::relative(item.path(), root).string());
+    }
+    return entries;
 }
 
 // Every file and folder below `dir` by its relative path: a file's bytes and modification time,

@@ -5,24 +5,16 @@
 
 #include <set>
 
-#include "process_support.h"
+#include "registry/hive_registry.h"
 #include "registry/install_dir.h"
 #include "registry/win_registry.h"
+#include "tests/support/process.h"
 #include "uninstall/form_load.h"
 
 namespace pw {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every entry below `root`, as paths relative to it ("a", "a/b").
-std::set<std::string> treeOf(const fs::path& root) {
-    std::set<std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        entries.insert(fs::relative(entry.path(), root).string());
-    }
-    return entries;
-}
 
 std::string recordedText(HiveRegistry& api, const std::string& key, const std::string& name) {
     SilentWinRegistry registry(SilentFailures(), api);
@@ -41,31 +33,31 @@ bool contains(const std::string& text, const std::string& part) {
 
 class InstallTest : public ::testing::Test {
   protected:
-    InstallTest() : hive(dir.file("hive.reg")), api(hive) { test::adoptOrphans(); }
+    InstallTest() : hive(dir / "hive.reg"), api(hive) { test::adoptOrphans(); }
 
     // No display: the uninstall program can ask only on a terminal.
-    test::Environment environment() const {
-        return {{"PAGEWRIGHT_REGISTRY", hive},
-                {"HOME", dir.path().string()},
-                {"XDG_CONFIG_HOME", dir.file("config")},
-                {"PAGEWRIGHT_INI", dir.file("config/PgWright.ini")},
-                {"DISPLAY", ""},
-                {"WAYLAND_DISPLAY", ""},
-                {"LC_ALL", "C"}};
+    std::vector<std::string> environment() const {
+        return {"PAGEWRIGHT_REGISTRY=" + hive,
+                "HOME=" + dir.path(),
+                "XDG_CONFIG_HOME=" + dir / "config",
+                "PAGEWRIGHT_INI=" + dir / "config/PgWright.ini",
+                "DISPLAY=",
+                "WAYLAND_DISPLAY=",
+                "LC_ALL=C"};
     }
 
     test::ProcessResult install(const fs::path& prefix, const std::string& destdir = {}) {
-        test::Environment env = environment();
+        std::vector<std::string> env = environment();
         if (!destdir.empty()) {
-            env.emplace_back("DESTDIR", destdir);
+            env.push_back("DESTDIR=" + destdir);
         }
         return test::runProcess(
-            {PW_CMAKE_COMMAND, "--install", PW_BUILD_DIR, "--prefix", prefix.string()}, env,
-            dir.path().string());
+            {PW_CMAKE_COMMAND, "--install", PW_BUILD_DIR, "--prefix", prefix.string()},
+            {env, dir.path()});
     }
 
     test::ProcessResult run(const std::vector<std::string>& argv, const test::Input& input = {}) {
-        return test::runProcess(argv, environment(), dir.path().string(), input);
+        return test::runProcess(argv, {environment(), dir.path(), input});
     }
 
     static std::string mainProgram() {
@@ -135,12 +127,12 @@ TEST_F(InstallTest, TheUninstallProgramAsksBeforeRemovingAnything) {
     };
     for (const auto& c : cases) {
         test::TempDir root;
-        fs::path prefix = root.path() / "usr";
+        fs::path prefix = root / "usr";
         fs::path lib = prefix / "lib" / "pagewright";
-        ASSERT_EQ(install(prefix).exitCode, 0) << c.name;
+        ASSERT_EQ(install(prefix).status, 0) << c.name;
         // A file of the user's inside an installed folder is not the installation's.
-        test::writeAll((lib / "Bin" / "user.jpg").string(), "mine");
-        std::set<std::string> installed = treeOf(root.path());
+        test::writeFile((lib / "Bin" / "user.jpg").string(), "mine");
+        std::set<std::string> installed = test::treeOf(root.path());
 
         std::vector<std::string> argv = {
             (c.throughUnpage ? prefix / "bin" / "unpage" : lib / "pagewright-uninstall").string()};
@@ -148,7 +140,7 @@ TEST_F(InstallTest, TheUninstallProgramAsksBeforeRemovingAnything) {
         test::ProcessResult result = run(argv, c.input);
         test::waitForDescendants();
 
-        EXPECT_EQ(result.exitCode, c.expectedExit) << c.name << "\n" << result.out << result.err;
+        EXPECT_EQ(result.status, c.expectedExit) << c.name << "\n" << result.out << result.err;
         if (c.expectedOut != nullptr) {
             EXPECT_TRUE(contains(result.out, c.expectedOut)) << c.name << "\n" << result.out;
         }
@@ -156,7 +148,7 @@ TEST_F(InstallTest, TheUninstallProgramAsksBeforeRemovingAnything) {
             EXPECT_TRUE(contains(result.err, c.expectedErr)) << c.name << "\n" << result.err;
         }
         if (c.removed) {
-            EXPECT_EQ(treeOf(root.path()),
+            EXPECT_EQ(test::treeOf(root.path()),
                       (std::set<std::string>{"usr", "usr/lib", "usr/lib/pagewright",
                                              "usr/lib/pagewright/Bin",
                                              "usr/lib/pagewright/Bin/user.jpg"}))
@@ -170,7 +162,7 @@ TEST_F(InstallTest, TheUninstallProgramAsksBeforeRemovingAnything) {
                     << result.out;
             }
         } else {
-            EXPECT_EQ(treeOf(root.path()), installed) << c.name;
+            EXPECT_EQ(test::treeOf(root.path()), installed) << c.name;
             EXPECT_EQ(recordedText(api, std::string(kAppPathsKey), ""),
                       (lib / mainProgram()).string())
                 << c.name;
@@ -179,25 +171,25 @@ TEST_F(InstallTest, TheUninstallProgramAsksBeforeRemovingAnything) {
 }
 
 TEST_F(InstallTest, AStagedInstallRecordsNothingAndCreatesOnlyFoldersBelowThePrefix) {
-    fs::path stage = dir.path() / "stage";
+    fs::path stage = dir / "stage";
     fs::create_directories(stage);
     test::ProcessResult installed = install("/opt/pw-test", stage.string());
-    ASSERT_EQ(installed.exitCode, 0) << installed.out << installed.err;
+    ASSERT_EQ(installed.status, 0) << installed.out << installed.err;
     fs::path prefix = stage / "opt" / "pw-test";
     fs::path lib = prefix / "lib" / "pagewright";
     EXPECT_TRUE(fs::is_regular_file(lib / "pagewright-uninstall"));
     EXPECT_FALSE(fs::exists("/opt/pw-test"));
     EXPECT_FALSE(fs::exists(hive));
 
-    std::string manifest = test::readAll((lib / "install_manifest.txt").string());
+    std::string manifest = test::readFile((lib / "install_manifest.txt").string());
     EXPECT_TRUE(contains(manifest, "program\t/opt/pw-test/lib/pagewright/" + mainProgram()));
     EXPECT_TRUE(contains(manifest, "dir\tbin\n"));
     EXPECT_FALSE(contains(manifest, "dir\t.\n"));
     EXPECT_FALSE(contains(manifest, "dir\t..\n"));
 
     test::ProcessResult removed = run({(lib / "pagewright-uninstall").string(), "--yes"});
-    EXPECT_EQ(removed.exitCode, 0) << removed.out << removed.err;
-    EXPECT_EQ(treeOf(stage), (std::set<std::string>{"opt", "opt/pw-test"}));
+    EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
+    EXPECT_EQ(test::treeOf(stage), (std::set<std::string>{"opt", "opt/pw-test"}));
 }
 
 TEST_F(InstallTest, AnUninstallAfterSeveralInstallsRemovesEveryFolderTheyCreatedAndNothingElse) {
@@ -224,38 +216,38 @@ TEST_F(InstallTest, AnUninstallAfterSeveralInstallsRemovesEveryFolderTheyCreated
         test::TempDir root;
         for (const std::string& entry : c.before) {
             if (entry.back() == '/') {
-                fs::create_directories(root.path() / entry);
+                fs::create_directories(root / entry);
             } else {
-                test::writeAll((root.path() / entry).string(), "mine");
+                test::writeFile(root / entry, "mine");
             }
         }
-        fs::path prefix = root.path() / "p" / "usr";
+        fs::path prefix = root / "p/usr";
         for (int i = 0; i < c.installs; ++i) {
-            ASSERT_EQ(install(prefix).exitCode, 0) << c.name;
+            ASSERT_EQ(install(prefix).status, 0) << c.name;
         }
         test::ProcessResult removed =
             run({(prefix / "lib" / "pagewright" / "pagewright-uninstall").string(), "--yes"});
-        EXPECT_EQ(removed.exitCode, 0) << c.name << "\n" << removed.out << removed.err;
-        EXPECT_EQ(treeOf(root.path()), c.after) << c.name << "\n" << removed.out;
+        EXPECT_EQ(removed.status, 0) << c.name << "\n" << removed.out << removed.err;
+        EXPECT_EQ(test::treeOf(root.path()), c.after) << c.name << "\n" << removed.out;
     }
 }
 
 TEST_F(InstallTest, TheInstalledCommandLineFindsItsSampleFilesThroughAppPaths) {
-    fs::path prefix = dir.path() / "usr";
-    ASSERT_EQ(install(prefix).exitCode, 0);
+    fs::path prefix = dir / "usr";
+    ASSERT_EQ(install(prefix).status, 0);
     fs::path lib = prefix / "lib" / "pagewright";
     // A copy of the program away from its data: only App Paths leads it there.
-    fs::create_directories(dir.path() / "elsewhere");
-    fs::path copy = dir.path() / "elsewhere" / "pagewright-cli";
+    fs::create_directories(dir / "elsewhere");
+    fs::path copy = dir / "elsewhere/pagewright-cli";
     fs::copy_file(lib / "pagewright-cli", copy);
     fs::permissions(copy, fs::perms::owner_all);
     for (const auto& program : {(prefix / "bin" / "pagewright-cli").string(), copy.string()}) {
         fs::path site =
-            dir.path() / ("site-" + fs::path(program).parent_path().filename().string());
+            fs::path(dir / ("site-" + fs::path(program).parent_path().filename().string()));
         fs::create_directories(site);
         test::ProcessResult result =
             run({program, "pages", "--lang", "en", "--dest", site.string() + "/", "--quiet"});
-        EXPECT_EQ(result.exitCode, 0) << program << "\n" << result.out << result.err;
+        EXPECT_EQ(result.status, 0) << program << "\n" << result.out << result.err;
         EXPECT_FALSE(fs::is_empty(site)) << program;
     }
 }

@@ -4,7 +4,8 @@
 
 #include <set>
 
-#include "process_support.h"
+#include "registry/hive_registry.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw {
 namespace {
@@ -48,24 +49,20 @@ TEST(Removal, WhatCannotBeRemovedIsReportedAndKeepsItsFoldersTheRestGoes) {
         for (const char* folder : {"bin", "lib/pagewright/help"}) {
             fs::create_directories(prefix / folder);
         }
-        test::writeAll((prefix / "lib/pagewright/help/aide_1.htm").string(), "help");
-        test::writeAll((prefix / "lib/pagewright/pagewright-cli").string(), "program");
+        test::writeFile(dir / "lib/pagewright/help/aide_1.htm", "help");
+        test::writeFile(dir / "lib/pagewright/pagewright-cli", "program");
         fs::create_symlink("../lib/pagewright/pagewright-cli", prefix / "bin/pagewright-cli");
         Manifest manifest = parseManifest(
             "file\tbin/pagewright-cli\nfile\tlib/pagewright/pagewright-cli\n"
             "file\tlib/pagewright/help/aide_1.htm\nfile\tlib/pagewright/gone.txt\n"
             "dir\tbin\ndir\tlib/pagewright/help\ndir\tlib\ndir\tlib/pagewright\n");
-        HiveRegistry api(dir.file("hive.reg"));
+        HiveRegistry api(dir / "hive.reg");
         RemovalPlan plan = planRemoval(manifest, prefix / "lib/pagewright", api);
         EXPECT_EQ(plan.files.size(), 3u) << c.name;
         RefusingEnv env(*c.refused != '\0' ? (prefix / c.refused).string() : std::string());
         RemovalOutcome outcome = carryOut(plan, api, env);
 
-        std::set<std::string> left;
-        for (const auto& entry : fs::recursive_directory_iterator(prefix)) {
-            left.insert(fs::relative(entry.path(), prefix).string());
-        }
-        EXPECT_EQ(left, c.left) << c.name;
+        EXPECT_EQ(test::treeOf(dir.path()), c.left) << c.name;
         EXPECT_EQ(outcome.failures.size(), c.failures) << c.name;
         EXPECT_EQ(outcome.removedFiles.size(), 3 - c.failures) << c.name;
         EXPECT_EQ(outcome.removedDirs.size() + outcome.keptDirs.size(), 4u) << c.name;

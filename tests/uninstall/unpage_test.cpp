@@ -2,8 +2,9 @@
 #include <sys/stat.h>
 
 #include "pagewright_version.h"
-#include "process_support.h"
 #include "registry/win_registry.h"
+#include "tests/registry/registry_test_support.h"
+#include "tests/support/process.h"
 #include "uninstall/form_load.h"
 
 namespace pw {
@@ -11,7 +12,7 @@ namespace {
 
 class UnpageTest : public ::testing::Test {
   protected:
-    UnpageTest() : hive(dir.file("hive.reg")) { test::adoptOrphans(); }
+    UnpageTest() : hive(dir / "hive.reg") { test::adoptOrphans(); }
 
     // Records `command` as the uninstall command of `slot` (no value when it is empty).
     void recordSlot(int slot, const std::string& command) {
@@ -26,8 +27,8 @@ class UnpageTest : public ::testing::Test {
 
     // A script that writes its first argument to `marker`; returns its quoted path.
     std::string markerScript(const std::string& name, const std::string& marker) {
-        std::string path = dir.file(name);
-        test::writeAll(path, "#!/bin/sh\nprintf '%s' \"$1\" > '" + dir.file(marker) + "'\n");
+        std::string path = dir / name;
+        test::writeFile(path, "#!/bin/sh\nprintf '%s' \"$1\" > '" + dir / marker + "'\n");
         ::chmod(path.c_str(), 0755);
         return "\"" + path + "\"";
     }
@@ -36,11 +37,10 @@ class UnpageTest : public ::testing::Test {
                                   const test::Input& input = {}) {
         std::vector<std::string> argv = {UNPAGE_PATH};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        return test::runProcess(argv,
-                                {{"PAGEWRIGHT_REGISTRY", hive},
-                                 {"HOME", dir.path().string()},
-                                 {"XDG_CONFIG_HOME", dir.file("config")}},
-                                dir.path().string(), input);
+        return test::runProcess(argv, {{"PAGEWRIGHT_REGISTRY=" + hive, "HOME=" + dir.path(),
+                                        "XDG_CONFIG_HOME=" + dir / "config"},
+                                       dir.path(),
+                                       input});
     }
 
     test::TempDir dir;
@@ -51,12 +51,12 @@ TEST_F(UnpageTest, TheHighestSlotsCommandIsStartedAndNothingIsShown) {
     recordSlot(1, markerScript("slot one.sh", "marker1") + " one");
     recordSlot(3, markerScript("slot three.sh", "marker3") + " three");
     test::ProcessResult result = runUnpage();
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(test::waitForDescendants(), 1);
-    EXPECT_EQ(test::readAll(dir.file("marker3")), "three");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("marker1")));
+    EXPECT_EQ(test::readFile(dir / "marker3"), "three");
+    EXPECT_FALSE(std::filesystem::exists(dir / "marker1"));
 }
 
 TEST_F(UnpageTest, HelpAndVersionStartNothingAndOtherArgumentsAreIgnored) {
@@ -76,30 +76,30 @@ TEST_F(UnpageTest, HelpAndVersionStartNothingAndOtherArgumentsAreIgnored) {
         {"other arguments are ignored", {"--yes", "-h", "x"}, false, "", "three", 1},
         {"on a terminal the command takes its place there", {}, true, "", "three on a terminal", 0},
     };
-    std::string script = dir.file("slot three.sh");
-    test::writeAll(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + dir.file("marker") +
-                               "'\n[ -t 0 ] && printf ' on a terminal' >> '" + dir.file("marker") +
-                               "'\nexit 0\n");
+    std::string script = dir / "slot three.sh";
+    test::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + dir / "marker" +
+                                "'\n[ -t 0 ] && printf ' on a terminal' >> '" + dir / "marker" +
+                                "'\nexit 0\n");
     ::chmod(script.c_str(), 0755);
     recordSlot(3, "\"" + script + "\" three");
     for (const auto& c : cases) {
-        std::filesystem::remove(dir.file("marker"));
+        std::filesystem::remove(dir / "marker");
         test::ProcessResult result = runUnpage(c.arguments, {c.terminal, ""});
-        EXPECT_EQ(result.exitCode, 0) << c.name;
+        EXPECT_EQ(result.status, 0) << c.name;
         EXPECT_NE(result.out.find(c.expectedOut), std::string::npos) << c.name << result.out;
         EXPECT_EQ(result.err, "") << c.name;
         EXPECT_EQ(test::waitForDescendants(), c.detachedChildren) << c.name;
         if (c.expectedMarker != nullptr) {
-            EXPECT_EQ(test::readAll(dir.file("marker")), c.expectedMarker) << c.name;
+            EXPECT_EQ(test::readFile(dir / "marker"), c.expectedMarker) << c.name;
         } else {
-            EXPECT_FALSE(std::filesystem::exists(dir.file("marker"))) << c.name;
+            EXPECT_FALSE(std::filesystem::exists(dir / "marker")) << c.name;
         }
     }
 }
 
 TEST_F(UnpageTest, NoSlotEndsSilentlyWithoutStartingAnything) {
     test::ProcessResult result = runUnpage();
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(test::waitForDescendants(), 0);
@@ -107,9 +107,9 @@ TEST_F(UnpageTest, NoSlotEndsSilentlyWithoutStartingAnything) {
 }
 
 TEST_F(UnpageTest, ACommandThatCannotStartIsIgnored) {
-    recordSlot(2, "\"" + dir.file("missing program") + "\"");
+    recordSlot(2, "\"" + dir / "missing program" + "\"");
     test::ProcessResult result = runUnpage();
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out + result.err, "");
     EXPECT_EQ(test::waitForDescendants(), 0);
 }
@@ -133,7 +133,7 @@ TEST(FormLoad, TriesSlotsFromNineDownToTheFirstThatOpens) {
     };
     for (const auto& c : cases) {
         test::TempDir dir;
-        test::CountingRegistry api(dir.file("hive.reg"));
+        test::CountingRegistry api(dir / "hive.reg");
         for (const auto& [slot, command] : c.slots) {
             WinRegistry registry(RegistryMessageSink(), api.inner());
             registry.CreateKey(kHkeyLocalMachine, uninstallKey(slot), kKeyAllAccess, false);
