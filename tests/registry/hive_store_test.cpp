@@ -1,10 +1,7 @@
 #include "registry/hive_store.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "registry/hive_file.h"
 #include "registry/hive_registry.h"
@@ -13,121 +10,6 @@
 
 namespace pw {
 namespace {
-
-constexpr size_t kBlobSize = 20000;
-
-// Writes value "Blob" (kBlobSize bytes, all equal to the round number) round after round,
-// telling the parent through `report` after each completed write. Never returns.
-[[noreturn]] void writeForever(const std::string& hive, int report) {
-    HiveRegistry registry(hive);
-    RegKey key = 0;
-    if (registry.regCreateKeyEx(kHkeyCurrentUser, "Crash", 0, kKeyAllAccess, &key, nullptr) != 0) {
-        ::_exit(1);
-    }
-    for (unsigned round = 1;; ++round) {
-        std::vector<std::uint8_t> blob(kBlobSize, static_cast<std::uint8_t>(round));
-        if (registry.regSetValueEx(key, "Blob", kRegBinary, blob.data(),
-                                   static_cast<std::uint32_t>(blob.size())) != 0) {
-            ::_exit(1);
-        }
-        char done = 1;
-        if (::write(report, &done, 1) != 1) {
-            ::_exit(1);
-        }
-    }
-}
-
-TEST(HiveStore, AKilledWriterLeavesTheOldOrTheNewFile) {
-    test::TempDir dir;
-    std::string hive = dir / "hive.reg";
-    for (int rounds : {1, 2, 5, 9, 17}) {
-        int pipeFds[2];
-        ASSERT_EQ(::pipe(pipeFds), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(pipeFds[0]);
-            writeForever(hive, pipeFds[1]);
-        }
-        ::close(pipeFds[1]);
-        // Kill it while it is busy with the next write.
-        for (int i = 0; i < rounds; ++i) {
-            char done;
-            ASSERT_EQ(::read(pipeFds[0], &done, 1), 1);
-        }
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(pipeFds[0]);
-
-        HiveParse parsed = parseHive(test::readFile(hive));
-        EXPECT_FALSE(parsed.damaged) << "after " << rounds << " rounds";
-        const HiveKey* key = parsed.hive.find(1, {"Crash"});
-        ASSERT_NE(key, nullptr);
-        const HiveValue* blob = key->findValue("Blob");
-        ASSERT_NE(blob, nullptr);
-        ASSERT_EQ(blob->data.size(), kBlobSize);
-        EXPECT_EQ(std::count(blob->data.begin(), blob->data.end(), blob->data[0]),
-                  static_cast<long>(kBlobSize));
-        EXPECT_GE(blob->data[0], static_cast<std::uint8_t>(rounds));
-    }
-}
-
-TEST(HiveStore, ConcurrentWritersLoseNoChange) {
-    test::TempDir dir;
-    std::string hive = dir / "sub/dir/hive.reg";
-    constexpr int kWriters = 3;
-    constexpr int kValuesEach = 40;
-    std::vector<pid_t> children;
-    for (int w = 0; w < kWriters; ++w) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            HiveRegistry registry(hive);
-            RegKey key = 0;
-            if (registry.regCreateKeyEx(kHkeyCurrentUser, "Shared", 0, kKeyAllAccess, &key,
-                                        nullptr) != 0) {
-                ::_exit(1);
-            }
-            for (int i = 0; i < kValuesEach; ++i) {
-                std::string name = "w" + std::to_string(w) + "_" + std::to_string(i);
-                std::uint8_t byte = static_cast<std::uint8_t>(i);
-                if (registry.regSetValueEx(key, name.c_str(), kRegBinary, &byte, 1) != 0) {
-                    ::_exit(1);
-                }
-            }
-            ::_exit(0);
-        }
-        children.push_back(child);
-    }
-    // Meanwhile every read sees a whole file.
-    int reads = 0;
-    int damagedReads = 0;
-    while (true) {
-        bool running = false;
-        for (pid_t child : children) {
-            siginfo_t info{};
-            ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
-            running = running || info.si_pid == 0;
-        }
-        if (!running && reads > 0) {
-            break;
-        }
-        std::string text = test::readFile(hive);
-        damagedReads += parseHive(text).damaged ? 1 : 0;
-        ++reads;
-    }
-    EXPECT_EQ(damagedReads, 0) << "of " << reads << " reads";
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    Hive written = HiveStore(Env::system(), hive).load();
-    const HiveKey* key = written.find(1, {"Shared"});
-    ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->values.size(), static_cast<size_t>(kWriters * kValuesEach));
-}
 
 TEST(HiveStore, ACorruptHiveReadsAsEmptyKeysAndIsKeptAsideBeforeAWrite) {
     test::TempDir dir;

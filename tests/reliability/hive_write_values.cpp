@@ -1,5 +1,6 @@
 // Writes `count` values named <prefix>0 .. <prefix>(count-1) under HKEY_CURRENT_USER\Stress of a
-// hive file, one write per value, as a separate process would.
+// hive file, one write per value, as a separate process would, and prints the name of each value
+// once it is written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
                                    static_cast<std::uint32_t>(text.size() + 1)) != 0) {
             return 1;
         }
+        std::printf("%s\n", name.c_str());
+        std::fflush(stdout);
     }
     return 0;
 }

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "temp_settings_env.h"
-#include "tests/support/process.h"
 #include "tests/support/unprivileged.h"
 
 namespace pw {
@@ -222,26 +221,6 @@ TEST_F(ProfileFileTest, TenMegabyteValueIsCutToItsLimit) {
     writeFile(m_ini, "[Parametres]\nTag99=" + std::string(10'000'000, 'x'));
     EXPECT_EQ(readProfileString(Env::system(), m_ini, "Parametres", "Tag99", "", 499),
               std::string(499, 'x'));
-}
-
-TEST_F(ProfileFileTest, TwoProcessesWritingAtOnceLoseNoKey) {
-    writeFile(m_ini, "; shared\r\n[Parametres]\r\nLangue=F\r\n");
-    test::Child first = test::startProcess({SETTINGS_WRITE_KEYS, m_ini, "a", "1000"});
-    test::Child second = test::startProcess({SETTINGS_WRITE_KEYS, m_ini, "b", "1000"});
-    EXPECT_EQ(test::waitFor(first).status, 0);
-    EXPECT_EQ(test::waitFor(second).status, 0);
-
-    const IniDocument document = readProfileDocument(Env::system(), m_ini);
-    int found = 0;
-    for (const char* prefix : {"a", "b"}) {
-        for (int i = 0; i < 1000; ++i) {
-            const std::string name = prefix + std::to_string(i);
-            found += document.read("Stress", name, "", 99) == "value " + name ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(found, 2000);
-    EXPECT_EQ(document.read("Parametres", "Langue", "", 1), "F");
-    EXPECT_EQ(readFile(m_ini).rfind("; shared\r\n[Parametres]\r\nLangue=F\r\n[Stress]\r\n", 0), 0u);
 }
 
 }  // namespace

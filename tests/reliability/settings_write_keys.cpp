@@ -1,5 +1,6 @@
 // Writes `count` keys named <prefix>0 .. <prefix>(count-1) into section "Stress" of a settings
-// file, one write per key, as a separate process would.
+// file, one write per key, as a separate process would, and prints the name of each key once it
+// is written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
         if (!pw::writeProfileString(pw::Env::system(), argv[1], "Stress", name, "value " + name)
                  .ok()) {
             ++failures;
+        } else {
+            std::printf("%s\n", name.c_str());
+            std::fflush(stdout);
         }
     }
     return failures == 0 ? 0 : 1;
