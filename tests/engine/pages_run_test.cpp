@@ -10,7 +10,6 @@
 #include "engine/page_rules.h"
 #include "fake_host.h"
 #include "fs/work_file.h"
-#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
@@ -43,8 +42,8 @@ struct PagesRun : ::testing::Test {
     test::FakeHost host;
     RunState state;
     RunReport report;
-    test::FaultEnv env;
-    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}, env};
+    RunFrame frame{host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr},
+                   Env::system()};
     std::string out = dir / "out/";
 
     PagesRun() {
@@ -176,7 +175,8 @@ TEST_F(PagesRun, RerunKeepsHandEditsAndLeavesUnchangedPagesUntouched) {
     ASSERT_EQ(::stat((out + "b.htm").c_str(), &before), 0);
 
     RunReport second;
-    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr}, env);
+    RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr},
+                   Env::system());
     writeFile(host.settings.source, "a;A2\nb;B\n");
     EXPECT_EQ(again.Command1_Click(), ClickResult::Completed);
     std::string expected = pageFor("A2", "A2");
@@ -244,15 +244,6 @@ TEST_F(PagesRun, SymbolicLinkPageIsReplacedNotWrittenThrough) {
     EXPECT_EQ(readFile(dir / "outside.htm"), kModel);
     EXPECT_FALSE(std::filesystem::is_symlink(out + "a.htm"));
     EXPECT_EQ(readFile(out + "a.htm"), pageFor("A", "A"));
-}
-
-TEST_F(PagesRun, FullDiskLeavesTheOldPageWholeAndNoWorkFile) {
-    writeFile(out + "a.htm", pageFor("old", "old"));
-    env.failWritesAfter(10);
-    EXPECT_EQ(run("a;A\nb;B\n"), ClickResult::Completed);
-    EXPECT_EQ(readFile(out + "a.htm"), pageFor("old", "old"));
-    EXPECT_EQ(namesIn(out), std::vector<std::string>{"a.htm"});
-    EXPECT_EQ(report.failedCount(), 2u);
 }
 
 TEST_F(PagesRun, SamplePicturesCopiedBeforeValidationOnlyForTheSampleModel) {
