@@ -229,14 +229,6 @@ TEST_F(PagesRun, ComposedNamesAndTitleTag) {
     EXPECT_EQ(state.titleColumn, 2);
 }
 
-TEST_F(PagesRun, ReadOnlyPageIsLeftAndReported) {
-    writeFile(out + "a.htm", "protected\r\n");
-    ::chmod((out + "a.htm").c_str(), 0444);
-    EXPECT_EQ(run("a;A\n"), ClickResult::Completed);
-    EXPECT_EQ(readFile(out + "a.htm"), "protected\r\n");
-    EXPECT_EQ(report.failedCount(), 1u);
-}
-
 TEST_F(PagesRun, SymbolicLinkPageIsReplacedNotWrittenThrough) {
     writeFile(dir / "outside.htm", kModel);
     std::filesystem::create_symlink(dir / "outside.htm", out + "a.htm");

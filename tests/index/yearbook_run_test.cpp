@@ -180,15 +180,6 @@ TEST_F(YearbookRun, SecondIdenticalRunLeavesThePageUntouched) {
     EXPECT_EQ(page(), yearbookPageText(kModel, "a;1\nb;3\n", ';'));
 }
 
-TEST_F(YearbookRun, ReadOnlyPageIsReportedAndKept) {
-    writeFile(dest + "Index_One_Page.htm", "old");
-    ::chmod((dest + "Index_One_Page.htm").c_str(), 0444);
-    ASSERT_EQ(run("a;1\n"), RunOutcome::Completed);
-    EXPECT_EQ(page(), "old");
-    EXPECT_EQ(driver.report.failedCount(), 1u);
-    EXPECT_EQ(filesIn(dest).size(), 2u);
-}
-
 TEST_F(YearbookRun, LargePageIsWrittenInPieces) {
     std::string data;
     for (int i = 0; i < 30000; ++i) {

@@ -455,20 +455,6 @@ TEST(HyperlinksRun, AnUnreadablePageIsLeftOutOfTheLinks) {
     EXPECT_EQ(readFile(dir / "a.htm").find("c.htm"), std::string::npos);
 }
 
-TEST(HyperlinksRun, AReadOnlyPageIsReportedAndKeptWhileItsPartnersAreLinked) {
-    TempDir dir;
-    writeFile(dir / "a.htm", makePage("Lyon", "A"));
-    writeFile(dir / "b.htm", makePage("Lyon", "B"));
-    fs::permissions(dir / "b.htm", fs::perms::owner_read | fs::perms::group_read);
-    LinksRun run(dir.path(), "Tag N°2", "Tag N°3");
-    ASSERT_EQ(run.run(), RunOutcome::Completed);
-    EXPECT_EQ(readFile(dir / "b.htm"), makePage("Lyon", "B"));
-    EXPECT_NE(readFile(dir / "a.htm").find("<a href =\"b.htm\">B</a><br>"), std::string::npos);
-    EXPECT_EQ(run.report.failedCount(), 1u);
-    EXPECT_EQ(run.report.writtenCount(), 1u);
-    EXPECT_FALSE(hasWorkFile(dir));
-}
-
 TEST(HyperlinksRun, ADirectoryWithoutPagesCompletesAtOnce) {
     TempDir dir;
     writeFile(dir / "a.html", makePage("Lyon", "A"));

@@ -202,27 +202,36 @@ TEST_F(RefusedWritesTest, FullDiskLeavesEveryPageOldOrNewAndReportsTheRest) {
     }
 }
 
+// Read-only pages (one file in four, the yearbook page among them) keep their bytes and mode
+// and are reported; every other page is written, cross-links to read-only partners included.
 TEST_F(RefusedWritesTest, ReadOnlyPagesAreLeftAloneAndReported) {
     for (size_t c = 0; c < g_runs->cases.size(); ++c) {
         const RunCase& rc = g_runs->cases[c];
         std::string root = g_runs->work + "/read-only-pages";
         rc.lay(root);
         size_t i = 0;
-        std::vector<std::string> locked;
+        uint64_t refused = 0;
+        std::vector<std::pair<std::string, std::string>> locked;
         for (size_t d = 0; d < rc.writtenDirs.size(); ++d) {
             for (const auto& [name, bytes] : rc.start[d]) {
-                if (i++ % 4 == 0) {
-                    locked.push_back(root + "/" + rc.writtenDirs[d] + "/" + name);
-                    ::chmod(locked.back().c_str(), 0444);
+                if (i++ % 4 == 1) {
+                    locked.emplace_back(root + "/" + rc.writtenDirs[d] + "/" + name, bytes);
+                    ::chmod(locked.back().first.c_str(), 0444);
+                    auto made = g_runs->expected[c][d].find(name);
+                    refused += made != g_runs->expected[c][d].end() &&
+                               rc.comparable(made->second) != rc.comparable(bytes);
                 }
             }
         }
         Outcome outcome = run(rc, root);
         checkOldOrNew(c, root, outcome, "read-only pages");
-        for (const std::string& path : locked) {
+        EXPECT_GT(refused, 0u) << rc.name;
+        EXPECT_EQ(outcome.notWritten, refused) << rc.name << "\n" << outcome.err;
+        for (const auto& [path, bytes] : locked) {
             struct stat info;
             ASSERT_EQ(::stat(path.c_str(), &info), 0);
             EXPECT_EQ(info.st_mode & 0777, 0444u) << path;
+            EXPECT_EQ(readFile(path), bytes) << path;
             ::chmod(path.c_str(), 0644);
         }
         checkRunAgain(c, root);
