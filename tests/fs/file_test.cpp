@@ -1,0 +1,78 @@
+// Names a run takes from its data: only a plain name becomes a file, and only inside the
+// directory it writes.
+#include "fs/file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "fs/directory.h"
+#include "fs/work_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace pw {
+namespace {
+
+TEST(FileNames, OnlyPlainNamesBecomeFilesAndNothingLeavesTheDirectory) {
+    struct Case {
+        std::string name;
+        bool written;  // else refused
+    };
+    const std::vector<Case> cases = {
+        {"../escape.htm", false},
+        {"../../escape.htm", false},
+        {"../outside/target.htm", false},
+        {"a/b.htm", false},
+        {"/tmp/absolute.htm", false},
+        {"..", false},
+        {".", false},
+        {"", false},
+        {std::string("nul\0byte.htm", 12), false},
+        {std::string(256, 'n'), false},
+        {std::string(251, 'm') + ".htm", true},
+        {"...htm", true},
+        {"..htm", true},
+        {"sub\x01"
+         "ctl.htm",
+         true},
+        {"tab\there.htm", true},
+        {"esc\x1b[2J.htm", true},
+        {"Case.htm", true},
+        {"CASE.htm", true},
+        {"case.htm", true},
+        {"-dash.htm", true},
+        {" space .htm", true},
+        {"\xE9t\xE9.htm", true},
+        {"\xFF\xFE.htm", true},
+    };
+    // Files beside, above and below the directory written: none may change.
+    test::TempDir tree;
+    test::writeFile(tree / "escape.htm", "sentinel above\n");
+    test::writeFile(tree / "outside/target.htm", "sentinel target\n");
+    test::writeFile(tree / "site/keep.htm", "sentinel inside\n");
+    const auto around = test::folderState(tree.path());
+    Directory site(Env::system(), tree / "site");
+    ASSERT_TRUE(site.ok());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        EXPECT_EQ(isPlainFileName(c.name), c.written || c.name.size() > 255) << c.name;
+        Delivery delivery = Delivery::kUnchanged;
+        const std::string bytes = "page " + std::to_string(i);
+        const Status status = replaceFile(site, c.name, bytes, Durability::kAtomic, delivery);
+        EXPECT_EQ(status.ok(), c.written) << c.name;
+        if (c.written) {
+            EXPECT_EQ(test::readFile(tree / "site/" + c.name), bytes) << c.name;
+        }
+    }
+    auto after = test::folderState(tree.path());
+    size_t written = 0;
+    for (const Case& c : cases) {
+        written += c.written ? after.erase("site/" + c.name) : 0;
+    }
+    EXPECT_EQ(after, around);
+    EXPECT_EQ(written, 13u);  // each letter case its own file
+}
+
+}  // namespace
+}  // namespace pw
