@@ -18,16 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A page as the pages run writes it: link tag 2, text tag 3, an empty link block.
-std::string makePage(const std::string& value, const std::string& text, bool block = true) {
-    std::string page = "<html>\r\n<!--tag2-->\r\n" + value + "\r\n<!--/tag2-->\r\n<!--tag3-->\r\n" +
-                       text + "\r\n<!--/tag3-->\r\n";
-    if (block) {
-        page += "<!--tag99-->\r\n<!--/tag99-->\r\n";
-    }
-    return page + "</html>\r\n";
-}
-
 // The pages of a directory in the order the run takes them (their names here are lower case).
 std::vector<std::string> pagesOf(const TempDir& dir) {
     std::vector<std::string> pages;
@@ -151,76 +141,6 @@ TEST(HyperlinksRun, PagesWithoutPartnerKeepTheirBytesAndTime) {
     }
     EXPECT_EQ(run.report.writtenCount() + run.report.unchangedCount(), 0u);
     EXPECT_EQ(run.host.pumps, 4);
-}
-
-TEST(HyperlinksRun, RunningTwiceGivesThePagesOfRunningOnce) {
-    TempDir dir;
-    const std::vector<std::pair<std::string, std::string>> pages = {
-        {"a.htm", makePage("Lyon", "A")},
-        {"b.htm", makePage("Lyon", "B")},
-        {"c.htm", makePage("Paris", "C")},
-        {"d.htm", makePage(" Paris", "D", false)},
-        {"e.htm", "<!--tag99-->\n<!--tag2-->\nLyon\n<!--tag3-->\nE\n"},
-        {"f.htm", makePage("Lyon", "F")}};
-    for (const auto& [name, bytes] : pages) {
-        writeFile(dir / name, bytes);
-    }
-    LinksRun first(dir.path(), "Tag N°2", "Tag N°3", "x/");
-    ASSERT_EQ(first.run(), RunOutcome::Completed);
-    auto once = snapshot(dir.path());
-    LinksRun second(dir.path(), "Tag N°2", "Tag N°3", "x/");
-    ASSERT_EQ(second.run(), RunOutcome::Completed);
-    EXPECT_EQ(snapshot(dir.path()), once);
-    EXPECT_EQ(second.report.writtenCount(), 0u);
-    EXPECT_EQ(second.report.unchangedCount(), 6u);
-}
-
-// The link text of a page is its text region's tag line; when that line is, or holds, the
-// block's start or end marker, the links must still not carry the marker into the block.
-TEST(HyperlinksRun, ATextRegionBesideTheBlockStartGivesOneBlockAtEveryRun) {
-    struct Layout {
-        const char* name;
-        std::string region;  // "T" stands for the page's text
-    };
-    const std::vector<Layout> layouts = {
-        {"one-line region on the line before the block",
-         "<!--tag3-->T<!--/tag3-->\r\n<!--tag99-->\r\n"},
-        {"one-line region on the block's start line", "<!--tag3-->T<!--/tag3--><!--tag99-->\r\n"},
-        {"region closed on the block's start line", "<!--tag3-->\r\n<!--/tag3--><!--tag99-->\r\n"},
-        {"region ending in a block marker",
-         "<!--tag3-->\r\nT<!--/tag99-->\r\n<!--/tag3-->\r\n<!--tag99-->\r\n"},
-    };
-    for (const Layout& layout : layouts) {
-        SCOPED_TRACE(layout.name);
-        TempDir dir;
-        // Two pages, so that each block holds one link whatever order the directory lists them.
-        for (const char* text : {"A", "B"}) {
-            std::string region = layout.region;
-            if (size_t at = region.find('T'); at != std::string::npos) {
-                region.replace(at, 1, text);
-            }
-            writeFile(dir / (std::string(text) == "A" ? "a.htm" : "b.htm"),
-                      "<html>\r\n<!--tag2-->\r\nLyon\r\n<!--/tag2-->\r\n" + region +
-                          "<!--/tag99-->\r\n</html>\r\n");
-        }
-        LinksRun first(dir.path(), "Tag N°2", "Tag N°3");
-        ASSERT_EQ(first.run(), RunOutcome::Completed);
-        auto once = snapshot(dir.path());
-        for (const auto& [name, bytes] : once) {
-            size_t links = 0;
-            for (size_t at = bytes.find("<a href"); at != std::string::npos;
-                 at = bytes.find("<a href", at + 1)) {
-                ++links;
-            }
-            EXPECT_EQ(links, 1u) << name << "\n" << bytes;
-        }
-        for (int run = 2; run <= 3; ++run) {
-            LinksRun again(dir.path(), "Tag N°2", "Tag N°3");
-            ASSERT_EQ(again.run(), RunOutcome::Completed);
-            EXPECT_EQ(snapshot(dir.path()), once) << "run " << run;
-            EXPECT_EQ(again.report.writtenCount(), 0u);
-        }
-    }
 }
 
 TEST(HyperlinksRun, AOneLineRegionOnTheBlockStartLineKeepsItsLine) {

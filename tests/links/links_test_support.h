@@ -20,6 +20,16 @@
 
 namespace pw::test {
 
+// A page as the pages run writes it: link tag 2, text tag 3, an empty link block.
+inline std::string makePage(const std::string& value, const std::string& text, bool block = true) {
+    std::string page = "<html>\r\n<!--tag2-->\r\n" + value + "\r\n<!--/tag2-->\r\n<!--tag3-->\r\n" +
+                       text + "\r\n<!--/tag3-->\r\n";
+    if (block) {
+        page += "<!--tag99-->\r\n<!--/tag99-->\r\n";
+    }
+    return page + "</html>\r\n";
+}
+
 // The lines of a page as the runs read them (CR, LF or CR LF each end a line).
 inline std::vector<std::string> linesOf(const std::string& bytes) {
     std::vector<std::string> lines;
