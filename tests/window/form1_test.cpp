@@ -48,8 +48,6 @@ class Form1Test : public QObject {
     void defaultsFillEveryTab();
     void languageCodeOtherThanFIsEnglish();
     void completedRunShowsOneDoneBox();
-    void stopDuringRun_data();
-    void stopDuringRun();
     void failureBeforeTheRunShowsTheFatalBoxAndEnds();
     void closingDuringRunStopsItQuietly();
     void runWithEmptyTagListsFallsBackToFirstMethods();
@@ -66,11 +64,7 @@ class Form1Test : public QObject {
     void emptyingDestinationStoresNothing();
     void unsavableSettingsSaySoOnceAndChoicesLast();
     void namingExampleFollowsChosenTags();
-    void destinationPicker_data();
-    void destinationPicker();
     void dataFilePickerChoosesFileAndRestoresLists();
-    void escapeLeavesFieldAndFile_data();
-    void escapeLeavesFieldAndFile();
     void fieldHelpDisappearsAfterItsInterval();
     void tabChangeClearsHelp();
     void helpAddress_data();
@@ -161,49 +155,6 @@ void Form1Test::completedRunShowsOneDoneBox() {
              QStringLiteral("Génération des pages HTML en cours..."));
     QVERIFY(f.get<QWidget>("pictotal")->isVisibleTo(f.window.get()));
     QVERIFY(!f.window->runState().runInProgress);
-}
-
-void Form1Test::stopDuringRun_data() {
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<QString>("stopped");
-    QTest::addColumn<QString>("start");
-    QTest::newRow("French") << false << QStringLiteral("Traitement interrompu...")
-                            << QStringLiteral("Lancer");
-    QTest::newRow("English") << true << QStringLiteral("Process stopped...")
-                             << QStringLiteral("Start");
-}
-
-void Form1Test::stopDuringRun() {
-    QFETCH(bool, english);
-    QFETCH(QString, stopped);
-    QFETCH(QString, start);
-    Fixture f;
-    if (english) {
-        f.window->anglais_Click();
-    }
-    f.preparePagesRun(200);
-    auto* button = f.get<QPushButton>("Command1");
-    int pumps = 0;
-    f.window->setPumpHook([&] {
-        // Two clicks arrive at the fifth page, later than a double-click's second click would:
-        // the second finds the stop already requested.
-        if (++pumps == 5) {
-            QThread::msleep(QApplication::doubleClickInterval());
-            QTimer::singleShot(0, button, &QPushButton::click);
-            QTimer::singleShot(0, button, &QPushButton::click);
-        }
-    });
-    button->click();
-    QCOMPARE(f.count(stopped), 1);
-    QCOMPARE(int(f.messages.size()), 1);
-    QCOMPARE(f.messages[0].icon, RunHost::Icon::Information);
-    QCOMPARE(button->text(), start);
-    QVERIFY(f.tabsSelectable());
-    QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
-    QVERIFY(f.field("source")->isEnabled());
-    QVERIFY(f.pagesWritten() < 200);
-    QVERIFY(f.window->runState().stopRequested);
-    QCOMPARE(f.get<QGroupBox>("Frame1")->title(), QString());
 }
 
 void Form1Test::failureBeforeTheRunShowsTheFatalBoxAndEnds() {
@@ -574,39 +525,6 @@ void Form1Test::namingExampleFollowsChosenTags() {
     QVERIFY(list0->isHidden());
 }
 
-void Form1Test::destinationPicker_data() {
-    QTest::addColumn<bool>("root");
-    QTest::newRow("root") << true;
-    QTest::newRow("subdirectory") << false;
-}
-
-void Form1Test::destinationPicker() {
-    QFETCH(bool, root);
-    Fixture f;
-    QDir().mkpath(f.env.path(QStringLiteral("pick/sub")));
-    const QString target = root ? QStringLiteral("/") : f.env.path(QStringLiteral("pick/sub"));
-    const QString expected = root ? QStringLiteral("/") : target + "/";
-
-    f.window->destination_DblClick();
-    auto* ok = f.get<QPushButton>("validedestination");
-    auto* list = f.get<DirList>("dirdestination");
-    QVERIFY(list->isVisibleTo(f.window.get()));
-    QVERIFY(!ok->isEnabled());
-    QVERIFY(!f.get<QTabWidget>("onglet")->isTabEnabled(1));
-    QVERIFY(!f.get<QPushButton>("Command1")->isEnabled());
-    QVERIFY(f.field("destination")->isHidden());
-    QVERIFY(!f.field("source")->isEnabled());
-    list->setPath(target);
-    QVERIFY(ok->isEnabled());
-    ok->click();
-    QCOMPARE(f.field("destination")->text(), expected);
-    QCOMPARE(f.stored(kParametres, key::kDestination), expected);
-    QVERIFY(list->isHidden());
-    QVERIFY(f.tabsSelectable());
-    QVERIFY(f.get<QPushButton>("Command1")->isEnabled());
-    QVERIFY(f.field("source")->isEnabled());
-}
-
 void Form1Test::dataFilePickerChoosesFileAndRestoresLists() {
     Fixture f;
     f.env.writeFile(QStringLiteral("pick/data one.txt"), "a;b\n");
@@ -628,63 +546,6 @@ void Form1Test::dataFilePickerChoosesFileAndRestoresLists() {
     QVERIFY(f.get<QLabel>("exemplenom")->isVisibleTo(f.window.get()));
     QVERIFY(files->isHidden());
     QVERIFY(f.get<QGroupBox>("Frame5")->isEnabled());
-}
-
-void Form1Test::escapeLeavesFieldAndFile_data() {
-    QTest::addColumn<QString>("picker");
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QString>("fieldName");
-    QTest::newRow("data file, drive list") << "source"
-                                           << "Drive1"
-                                           << "source";
-    QTest::newRow("data file, directory list") << "source"
-                                               << "ficdir"
-                                               << "source";
-    QTest::newRow("data file, file list") << "source"
-                                          << "ficsource"
-                                          << "source";
-    QTest::newRow("model, file list") << "fichiermodele"
-                                      << "ficmodele"
-                                      << "fichiermodele";
-    QTest::newRow("destination, drive list") << "destination"
-                                             << "Drive3"
-                                             << "destination";
-    QTest::newRow("destination, directory list") << "destination"
-                                                 << "dirdestination"
-                                                 << "destination";
-}
-
-void Form1Test::escapeLeavesFieldAndFile() {
-    QFETCH(QString, picker);
-    QFETCH(QString, list);
-    QFETCH(QString, fieldName);
-    Fixture f;
-    QDir().mkpath(f.env.path(QStringLiteral("elsewhere")));
-    f.env.writeFile(QStringLiteral("elsewhere/file.htm"), "x");
-    const QString before = f.field(qPrintable(fieldName))->text();
-    const QString iniBefore = f.env.iniText();
-
-    QMetaObject::invokeMethod(f.window.get(), qPrintable(picker + "_DblClick"));
-    if (auto* directories = f.window->findChild<DirList*>(
-            picker == "source" ? "ficdir"
-                               : (picker == "fichiermodele" ? "Dirmodele" : "dirdestination"))) {
-        directories->setPath(f.env.path(QStringLiteral("elsewhere")));
-    }
-    if (auto* files =
-            f.window->findChild<FileList*>(picker == "source" ? "ficsource" : "ficmodele")) {
-        files->selectFile(QStringLiteral("file.htm"));
-    }
-    QWidget* target = f.get<QWidget>(qPrintable(list));
-    QVERIFY(target->isVisibleTo(f.window.get()));
-    QTest::keyClick(target, Qt::Key_Escape);
-
-    QCOMPARE(f.field(qPrintable(fieldName))->text(), before);
-    QCOMPARE(f.env.iniText(), iniBefore);
-    QVERIFY(target->isHidden());
-    QVERIFY(!f.window->pickerCancel());
-    QVERIFY(f.tabsSelectable());
-    QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
-    QVERIFY(f.field(qPrintable(fieldName))->isVisibleTo(f.window.get()));
 }
 
 void Form1Test::fieldHelpDisappearsAfterItsInterval() {

@@ -30,18 +30,6 @@ const QString kLinkTagHelp = QStringLiteral(
     "Choisissez le tag à rechercher dans toutes les pages HTML.\nLe tag sélectionné sera cherché "
     "dans toutes les pages et toute page ayant le même contenu sera liée.");
 
-// The bytes of every file of a directory, by name.
-std::map<QString, QByteArray> snapshot(const QString& directory) {
-    std::map<QString, QByteArray> files;
-    for (const QString& name : QDir(directory).entryList(QDir::Files | QDir::Hidden)) {
-        QFile file(QDir(directory).filePath(name));
-        if (file.open(QIODevice::ReadOnly)) {
-            files[name] = file.readAll();
-        }
-    }
-    return files;
-}
-
 void focusIn(QWidget* control, Qt::FocusReason reason) {
     QFocusEvent event(QEvent::FocusIn, reason);
     QApplication::sendEvent(control, &event);
@@ -74,9 +62,8 @@ class TabsTest : public QObject {
     void validationOfEachRun_data();
     void validationOfEachRun();
     void linkPrefixReachesTheRun();
-    void stopDuringHyperlinksLeavesPagesUntouched();
-    void stopDuringIndexPagesWritesNoIndex();
-    void stopDuringYearbookKeepsFinishedRecords();
+    void stopDuringEachRun_data();
+    void stopDuringEachRun();
 };
 
 void TabsTest::yearbookModeDisablesIndexPagesInputs() {
@@ -106,6 +93,13 @@ void TabsTest::escapeInPickerLists_data() {
     QTest::addColumn<bool>("yearbook");
     QTest::addColumn<QString>("list");
     QTest::addColumn<bool>("closes");
+    QTest::newRow("pages data, drive list") << "source" << false << "Drive1" << true;
+    QTest::newRow("pages data, directory list") << "source" << false << "ficdir" << true;
+    QTest::newRow("pages data, file list") << "source" << false << "ficsource" << true;
+    QTest::newRow("pages model, file list") << "fichiermodele" << false << "ficmodele" << true;
+    QTest::newRow("pages destination, drive list") << "destination" << false << "Drive3" << true;
+    QTest::newRow("pages destination, directory list")
+        << "destination" << false << "dirdestination" << true;
     QTest::newRow("hyperlinks, drive list") << "hyperdir" << false << "Drive4" << true;
     QTest::newRow("hyperlinks, directory list") << "hyperdir" << false << "Dirlist" << true;
     QTest::newRow("index source, drive list") << "i10" << false << "i11" << true;
@@ -129,7 +123,9 @@ void TabsTest::escapeInPickerLists() {
     QFETCH(bool, closes);
     Fixture f;
     f.env.writeFile(QStringLiteral("elsewhere/file.htm"), "x");
-    f.get<QTabWidget>("onglet")->setCurrentIndex(fieldName == "hyperdir" ? 1 : 2);
+    const bool pagesTab =
+        fieldName == "source" || fieldName == "fichiermodele" || fieldName == "destination";
+    f.get<QTabWidget>("onglet")->setCurrentIndex(pagesTab ? 0 : fieldName == "hyperdir" ? 1 : 2);
     f.get<QRadioButton>(yearbook ? "Option4" : "Option3")->click();
     QLineEdit* field = f.field(qPrintable(fieldName));
     const QString before = field->text();
@@ -142,6 +138,11 @@ void TabsTest::escapeInPickerLists() {
     for (auto* directories : f.window->findChildren<DirList*>()) {
         if (directories->isVisibleTo(f.window.get())) {
             directories->setPath(f.env.path(QStringLiteral("elsewhere")));
+        }
+    }
+    for (auto* files : f.window->findChildren<FileList*>()) {
+        if (files->isVisibleTo(f.window.get())) {
+            files->selectFile(QStringLiteral("file.htm"));
         }
     }
     QTest::keyClick(target, Qt::Key_Escape);
@@ -194,6 +195,9 @@ void TabsTest::okWaitsForDirectoryChange_data() {
     QTest::newRow("pages destination")
         << "destination" << false << "dirdestination"
         << "validedestination" << qs(kParametres) << qs(key::kDestination) << false;
+    QTest::newRow("pages destination, root")
+        << "destination" << false << "dirdestination"
+        << "validedestination" << qs(kParametres) << qs(key::kDestination) << true;
 }
 
 void TabsTest::okWaitsForDirectoryChange() {
@@ -216,6 +220,9 @@ void TabsTest::okWaitsForDirectoryChange() {
     QVERIFY(list->isVisibleTo(f.window.get()));
     QVERIFY(!button->isEnabled());
     QVERIFY(!f.get<QPushButton>("Command1")->isEnabled());
+    QVERIFY(!f.tabsSelectable());
+    QVERIFY(f.field(qPrintable(fieldName))->isHidden());
+    QVERIFY(!f.field("source")->isEnabled());
     const QString target = root ? QStringLiteral("/") : f.env.path(QStringLiteral("pick/sub"));
     list->setPath(target);
     QVERIFY(button->isEnabled());
@@ -228,6 +235,7 @@ void TabsTest::okWaitsForDirectoryChange() {
     QVERIFY(list->isHidden());
     QVERIFY(f.tabsSelectable());
     QVERIFY(f.get<QPushButton>("Command1")->isEnabled());
+    QVERIFY(f.field("source")->isEnabled());
 
     // Opened again, the button waits again for the list to move.
     QMetaObject::invokeMethod(f.window.get(), qPrintable(fieldName + "_DblClick"));
@@ -597,16 +605,6 @@ QString runAndStop(Fixture& f, int stopAt) {
     return status;
 }
 
-void expectOneStopBox(const Fixture& f) {
-    QCOMPARE(int(f.messages.size()), 1);
-    QCOMPARE(f.messages[0].text, QStringLiteral("Traitement interrompu..."));
-    QCOMPARE(f.messages[0].icon, RunHost::Icon::Information);
-    QVERIFY(f.tabsSelectable());
-    QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
-    QCOMPARE(f.get<QPushButton>("Command1")->text(), QStringLiteral("Lancer"));
-    QVERIFY(!f.window->runState().runInProgress);
-}
-
 }  // namespace
 
 void TabsTest::linkPrefixReachesTheRun() {
@@ -628,41 +626,40 @@ void TabsTest::linkPrefixReachesTheRun() {
     QVERIFY(!html.contains("p1.htm"));
 }
 
-void TabsTest::stopDuringHyperlinksLeavesPagesUntouched() {
-    Fixture f;
-    makePages(f, 40);
-    const QString out = f.env.path(QStringLiteral("run/out"));
-    const auto before = snapshot(out);
-    QCOMPARE(int(before.size()), 40);
-    f.get<QTabWidget>("onglet")->setCurrentIndex(1);
-    f.field("hyperdir")->setText(out + "/");
-    QString status = runAndStop(f, 5);
-    QCOMPARE(status, QStringLiteral("Génération des liens hypertexte en cours..."));
-    expectOneStopBox(f);
-    QVERIFY(snapshot(out) == before);
-    QVERIFY(f.field("hyperdir")->isEnabled());
-    QVERIFY(f.get<QComboBox>("sourcelien")->isEnabled());
+// What a stopped run leaves in its files is the run's own test; here the window's part: the
+// run's status shown while it runs, one stop box, the window unlocked.
+void TabsTest::stopDuringEachRun_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("yearbook");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("pages") << 0 << false << false
+                           << QStringLiteral("Génération des pages HTML en cours...") << "source";
+    QTest::newRow("pages, English")
+        << 0 << false << true << QStringLiteral("HTML pages creation in progress...") << "source";
+    QTest::newRow("hyperlinks") << 1 << false << false
+                                << QStringLiteral("Génération des liens hypertexte en cours...")
+                                << "hyperdir";
+    QTest::newRow("index pages") << 2 << false << false
+                                 << QStringLiteral("Génération des index en cours...") << "i10";
+    QTest::newRow("yearbook") << 2 << true << false
+                              << QStringLiteral("Génération de l'annuaire en cours...") << "i30";
 }
 
-void TabsTest::stopDuringIndexPagesWritesNoIndex() {
+void TabsTest::stopDuringEachRun() {
+    QFETCH(int, tab);
+    QFETCH(bool, yearbook);
+    QFETCH(bool, english);
+    QFETCH(QString, status);
+    QFETCH(QString, field);
     Fixture f;
+    if (english) {
+        f.window->anglais_Click();
+    }
     makePages(f, 40);
-    const QString index = f.env.path(QStringLiteral("run/index"));
-    QDir().mkpath(index);
-    f.get<QTabWidget>("onglet")->setCurrentIndex(2);
-    f.get<QRadioButton>("Option3")->click();
-    f.field("i10")->setText(f.env.path(QStringLiteral("run/out")) + "/");
-    f.field("i20")->setText(index + "/");
-    QString status = runAndStop(f, 5);
-    QCOMPARE(status, QStringLiteral("Génération des index en cours..."));
-    expectOneStopBox(f);
-    QVERIFY(snapshot(index).empty());
-    QVERIFY(f.field("i10")->isEnabled());
-    QVERIFY(!f.field("i30")->isEnabled());
-}
-
-void TabsTest::stopDuringYearbookKeepsFinishedRecords() {
-    Fixture f;
+    const QString out = f.env.path(QStringLiteral("run/out")) + "/";
+    QDir().mkpath(f.env.path(QStringLiteral("run/index")));
     QByteArray data;
     for (int i = 0; i < 300; ++i) {
         data += "Person " + QByteArray::number(i) + ";Office " + QByteArray::number(i) + "\n";
@@ -671,27 +668,30 @@ void TabsTest::stopDuringYearbookKeepsFinishedRecords() {
     f.env.writeFile(QStringLiteral("year/model.htm"),
                     "<html><body>\n<!--tag100-->\n<p>\n<!--tag0-->\n<!--/tag0-->\n</p>\n"
                     "<!--/tag100-->\n</body></html>\n");
-    const QString out = f.env.path(QStringLiteral("year/out"));
-    QDir().mkpath(out);
-    f.get<QTabWidget>("onglet")->setCurrentIndex(2);
-    f.get<QRadioButton>("Option4")->click();
+    f.get<QTabWidget>("onglet")->setCurrentIndex(tab);
+    f.get<QRadioButton>(yearbook ? "Option4" : "Option3")->click();
+    f.field("hyperdir")->setText(out);
+    f.field("i10")->setText(out);
+    f.field("i20")->setText(f.env.path(QStringLiteral("run/index")) + "/");
     f.field("i30")->setText(f.env.path(QStringLiteral("year/data.csv")));
     f.field("i50")->setText(f.env.path(QStringLiteral("year/model.htm")));
-    f.field("i40")->setText(out + "/");
-    QString status = runAndStop(f, 20);
-    QCOMPARE(status, QStringLiteral("Génération de l'annuaire en cours..."));
-    expectOneStopBox(f);
-    // The page holds the records finished before the stop, and no work file is left.
-    QFile page(out + "/Index_One_Page.htm");
-    QVERIFY(page.open(QIODevice::ReadOnly));
-    const QByteArray text = page.readAll();
-    QVERIFY(text.contains("Person 0\r\n"));
-    QVERIFY(!text.contains("Person 299"));
-    for (const auto& [name, bytes] : snapshot(out)) {
-        QVERIFY2(!name.startsWith('.'), qPrintable(name));
-    }
-    QVERIFY(f.field("i30")->isEnabled());
-    QVERIFY(!f.field("i10")->isEnabled());
+    f.field("i40")->setText(out);
+
+    QCOMPARE(runAndStop(f, yearbook ? 20 : 5), status);
+    QCOMPARE(int(f.messages.size()), 1);
+    QCOMPARE(f.messages[0].text, english ? QStringLiteral("Process stopped...")
+                                         : QStringLiteral("Traitement interrompu..."));
+    QCOMPARE(f.messages[0].icon, RunHost::Icon::Information);
+    QCOMPARE(f.get<QPushButton>("Command1")->text(),
+             english ? QStringLiteral("Start") : QStringLiteral("Lancer"));
+    QCOMPARE(f.get<QGroupBox>("Frame1")->title(), QString());
+    QVERIFY(f.tabsSelectable());
+    QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
+    QVERIFY(!f.window->runState().runInProgress);
+    QVERIFY(f.window->runState().stopRequested);
+    QVERIFY(f.field(qPrintable(field))->isEnabled());
+    QCOMPARE(f.field("i30")->isEnabled(), tab == 2 && yearbook);
+    QCOMPARE(f.field("i10")->isEnabled(), tab != 2 || !yearbook);
 }
 
 }  // namespace pw::test
