@@ -121,7 +121,6 @@ void checkFinished(const RunCase& s, const Snapshot& expected, const Snapshot& n
 
 bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& random) {
     std::string root = options.work + "/" + s.name;
-    std::string out = options.work + "/out.txt", err = options.work + "/err.txt";
     std::vector<Snapshot> expected(s.writtenDirs.size());
 
     // The uninterrupted run, timed a few times.
@@ -129,9 +128,9 @@ bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& ra
     for (int k = 0; k < 3; ++k) {
         s.lay(root);
         double begin = seconds();
-        int status = runProcess(options.cli, s.argsIn(root));
+        int status = test::runProcess(options.cli, s.argsIn(root)).status;
         durations.push_back(seconds() - begin);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (status != 0) {
             std::fprintf(stderr, "%s: the uninterrupted run failed (status %d)\n", s.name.c_str(),
                          status);
             return false;
@@ -154,15 +153,15 @@ bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& ra
     for (int kill = 0; kill < options.kills; ++kill) {
         s.lay(root);
         double delay = moment(random);
-        Child child = startProcess(options.cli, s.argsIn(root), out, err);
+        test::Child child = test::startProcess(options.cli, s.argsIn(root));
         struct timespec pause;
         pause.tv_sec = static_cast<time_t>(delay);
         pause.tv_nsec = static_cast<long>((delay - static_cast<double>(pause.tv_sec)) * 1e9);
         ::nanosleep(&pause, nullptr);
         ::kill(child.pid, SIGKILL);
-        int status = waitProcess(child);
+        const int status = test::waitFor(child).status;
         ++tally.kills;
-        bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        bool killed = status == 128 + SIGKILL;
         tally.midRun += killed;
         std::string where =
             s.name + " kill " + std::to_string(kill) + " at " + std::to_string(delay) + " s";
@@ -175,8 +174,7 @@ bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& ra
         tally.newShare.push_back(share);
         tally.partial += share > 0 && share < 1;
 
-        int again = runProcess(options.cli, s.argsIn(root));
-        if (!WIFEXITED(again) || WEXITSTATUS(again) != 0) {
+        if (test::runProcess(options.cli, s.argsIn(root)).status != 0) {
             complain(tally, where + ": the run after the kill failed");
         }
         for (size_t d = 0; d < s.writtenDirs.size(); ++d) {

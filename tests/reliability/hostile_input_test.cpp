@@ -68,21 +68,15 @@ class HostileInputTest : public ::testing::Test {
         removeTree(m_root);
     }
 
-    struct Outcome {
-        int status = -1;
-        std::string out, err;
-    };
-    Outcome cli(const std::vector<std::string>& args) {
-        Outcome outcome;
-        outcome.status = runProcess(PAGEWRIGHT_CLI, args, &outcome.out, &outcome.err);
+    test::ProcessResult cli(const std::vector<std::string>& args) {
+        test::ProcessResult outcome = test::runProcess(PAGEWRIGHT_CLI, args);
         // 3 when a file was not written (each is listed), else 0.
         const int expected = outcome.err.find("not written: ") != std::string::npos ? 3 : 0;
-        EXPECT_TRUE(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == expected)
-            << "status " << outcome.status << "\n"
-            << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.status, expected) << outcome.out << outcome.err;
         return outcome;
     }
-    Outcome pages(const std::string& data, const std::string& model, const std::string& dest) {
+    test::ProcessResult pages(const std::string& data, const std::string& model,
+                              const std::string& dest) {
         return cli({"pages", "--data", data, "--model", model, "--dest", dest, "--separator", ";",
                     "--name-tags", "first", "--title-tag", "second", "--lang", "en", "--quiet"});
     }
@@ -196,7 +190,7 @@ TEST_F(HostileInputTest, WideDataFileFillsEveryTag) {
     }
     model += "</body>\n</html>\n";
     writeFile(m_inputs + "/model.htm", model);
-    Outcome outcome = pages(m_inputs + "/data.txt", m_inputs + "/model.htm", m_site);
+    test::ProcessResult outcome = pages(m_inputs + "/data.txt", m_inputs + "/model.htm", m_site);
     EXPECT_NE(outcome.out.find("2000 written"), std::string::npos) << outcome.out;
     std::string page = readFile(m_site + "/row-1999.htm");
     EXPECT_NE(page.find("<!--tag100-->\r\nr1999c100\r\n<!--/tag100-->"), std::string::npos);

@@ -90,7 +90,7 @@ class RefusedWritesTest : public ::testing::Test {
         for (const RunCase& run : g_runs->cases) {
             std::string root = g_runs->work + "/expected-" + run.name;
             run.lay(root);
-            runProcess(PAGEWRIGHT_CLI, run.argsIn(root));
+            test::runProcess(PAGEWRIGHT_CLI, run.argsIn(root));
             std::vector<Snapshot> made;
             for (const std::string& dir : run.writtenDirs) {
                 made.push_back(readDirectory(root + "/" + dir));
@@ -104,15 +104,14 @@ class RefusedWritesTest : public ::testing::Test {
         g_runs = nullptr;
     }
 
-    struct Outcome {
-        int status = -1;
-        std::string out, err;
+    struct Outcome : test::ProcessResult {
         uint64_t notWritten = 0;
     };
 
     static Outcome run(const RunCase& run, const std::string& root) {
         Outcome outcome;
-        outcome.status = runProcess(PAGEWRIGHT_CLI, run.argsIn(root), &outcome.out, &outcome.err);
+        static_cast<test::ProcessResult&>(outcome) =
+            test::runProcess(PAGEWRIGHT_CLI, run.argsIn(root));
         size_t at = outcome.out.find(" unchanged, ");
         if (at != std::string::npos) {
             outcome.notWritten = std::strtoull(outcome.out.c_str() + at + 12, nullptr, 10);
@@ -126,9 +125,7 @@ class RefusedWritesTest : public ::testing::Test {
                               const std::string& what) {
         const RunCase& rc = g_runs->cases[c];
         SCOPED_TRACE(rc.name + ", " + what);
-        EXPECT_TRUE(WIFEXITED(outcome.status) &&
-                    WEXITSTATUS(outcome.status) == (outcome.notWritten > 0 ? 3 : 0))
-            << outcome.err;
+        EXPECT_EQ(outcome.status, outcome.notWritten > 0 ? 3 : 0) << outcome.err;
         uint64_t listed = 0;
         for (size_t pos = 0; (pos = outcome.err.find("not written: ", pos)) != std::string::npos;
              ++pos) {
@@ -299,9 +296,7 @@ TEST_F(RefusedWritesTest, PagesDeletedOrReplacedDuringTheRun) {
             done = true;
             person.join();
             SCOPED_TRACE(rc.name + " round " + std::to_string(round));
-            EXPECT_TRUE(WIFEXITED(outcome.status) &&
-                        WEXITSTATUS(outcome.status) == (outcome.notWritten > 0 ? 3 : 0))
-                << outcome.err;
+            EXPECT_EQ(outcome.status, outcome.notWritten > 0 ? 3 : 0) << outcome.err;
             for (const auto& [name, bytes] : readDirectory(dir)) {
                 EXPECT_FALSE(isWorkFile(name)) << name;
             }

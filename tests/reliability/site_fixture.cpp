@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,10 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace pw::reliability {
 
@@ -47,39 +43,6 @@ void writeDirectory(const std::string& dir, const Snapshot& files) {
     for (const auto& [name, bytes] : files) {
         writeFile(dir + "/" + name, bytes);
     }
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
-void removeTree(const std::string& path) {
-    std::error_code ignored;
-    // Read-only directories left by a test must not stop the clean-up.
-    std::filesystem::path root(path);
-    if (std::filesystem::is_directory(root, ignored)) {
-        for (auto it = std::filesystem::recursive_directory_iterator(root, ignored);
-             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-            if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-                ::chmod(it->path().c_str(), 0755);
-            }
-        }
-        ::chmod(path.c_str(), 0755);
-    }
-    std::filesystem::remove_all(root, ignored);
-}
-
-void makeDirectories(const std::string& path) {
-    std::filesystem::create_directories(path);
 }
 
 std::string comparableLinks(const std::string& page) {
@@ -250,28 +213,28 @@ std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& wo
     // The first edition's pages, then edited by hand: the starting point of the pages run.
     std::string first = work + "/first";
     makeDirectories(first);
-    runProcess(cli, pagesRun(inputs + "/data-1.txt", first));
+    test::runProcess(cli, pagesRun(inputs + "/data-1.txt", first));
     Snapshot edited = readDirectory(first);
     editByHand(edited);
     // Index pages of the first edition, edited by hand too.
     std::string firstIndex = work + "/first-index";
     makeDirectories(firstIndex);
-    runProcess(cli, {"index", "--source", first, "--dest", firstIndex, "--criterion-tag", "4",
-                     "--text-tag", "3", "--lang", "en", "--quiet"});
+    test::runProcess(cli, {"index", "--source", first, "--dest", firstIndex, "--criterion-tag", "4",
+                           "--text-tag", "3", "--lang", "en", "--quiet"});
     Snapshot index = readDirectory(firstIndex);
     editByHand(index);
     // The second edition over the edited pages, not cross-linked yet: the source of the
     // cross-links and index runs.
     std::string second = work + "/second";
     writeDirectory(second, edited);
-    runProcess(cli, pagesRun(inputs + "/data-2.txt", second));
+    test::runProcess(cli, pagesRun(inputs + "/data-2.txt", second));
     // A yearbook page of a shorter list, edited by hand.
     std::string yearbook = work + "/first-yearbook";
     makeDirectories(yearbook);
     writeFile(inputs + "/yearbook-data-1.txt", dataFile(1, 50, 1));
-    runProcess(cli, {"yearbook", "--data", inputs + "/yearbook-data-1.txt", "--model",
-                     inputs + "/yearbook-model.htm", "--dest", yearbook, "--separator", ";",
-                     "--lang", "en", "--quiet"});
+    test::runProcess(cli, {"yearbook", "--data", inputs + "/yearbook-data-1.txt", "--model",
+                           inputs + "/yearbook-model.htm", "--dest", yearbook, "--separator", ";",
+                           "--lang", "en", "--quiet"});
     Snapshot book = readDirectory(yearbook);
     editByHand(book);
 
@@ -306,54 +269,6 @@ void isolateEnvironment(const std::string& root) {
     ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
     ::setenv("PAGEWRIGHT_INI", (root + "/config/PgWright.ini").c_str(), 1);
     ::setenv("PAGEWRIGHT_REGISTRY", (root + "/config/registry.reg").c_str(), 1);
-}
-
-Child startProcess(const std::string& program, const std::vector<std::string>& args,
-                   const std::string& outPath, const std::string& errPath) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::vector<std::string> strings{program};
-    strings.insert(strings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : strings) {
-        argv.push_back(s.data());
-    }
-    argv.push_back(nullptr);
-    Child child;
-    if (posix_spawn(&child.pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-        child.pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return child;
-}
-
-int waitProcess(Child child) {
-    int status = -1;
-    if (child.pid > 0) {
-        while (::waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    return status;
-}
-
-int runProcess(const std::string& program, const std::vector<std::string>& args, std::string* out,
-               std::string* err) {
-    char pattern[] = "/tmp/pw-capture-XXXXXX";
-    std::string capture = ::mkdtemp(pattern) ? pattern : "/tmp";
-    int status = waitProcess(startProcess(program, args, capture + "/out", capture + "/err"));
-    if (out) {
-        *out = readFile(capture + "/out");
-    }
-    if (err) {
-        *err = readFile(capture + "/err");
-    }
-    removeTree(capture);
-    return status;
 }
 
 }  // namespace pw::reliability

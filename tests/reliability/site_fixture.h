@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 
 namespace pw::reliability {
 
@@ -14,12 +18,12 @@ using Snapshot = std::map<std::string, std::string>;
 Snapshot readDirectory(const std::string& dir);
 // Empties `dir` (creating it when missing) and writes `files` into it.
 void writeDirectory(const std::string& dir, const Snapshot& files);
-// Reads or writes one whole file; a missing file reads as empty.
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
-// Removes `path` and everything below it; fine when missing.
-void removeTree(const std::string& path);
-void makeDirectories(const std::string& path);
+using test::readFile;
+using test::removeTree;
+using test::writeFile;
+inline void makeDirectories(const std::string& path) {
+    std::filesystem::create_directories(path);
+}
 
 // Replaces the random values the cross-links run writes for missing tag lines ("Nom" and
 // digits) with a fixed text, and sorts the lines of each link block: the run lists pages in
@@ -74,17 +78,5 @@ std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& wo
 
 // True for the name of a work file of the runs.
 bool isWorkFile(const std::string& name);
-
-// A process started with its output sent to files.
-struct Child {
-    int pid = -1;
-};
-Child startProcess(const std::string& program, const std::vector<std::string>& args,
-                   const std::string& outPath, const std::string& errPath);
-// Waits for a child; returns the raw wait status.
-int waitProcess(Child child);
-// Runs a program to its end; returns the raw wait status, and what it printed.
-int runProcess(const std::string& program, const std::vector<std::string>& args,
-               std::string* out = nullptr, std::string* err = nullptr);
 
 }  // namespace pw::reliability

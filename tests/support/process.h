@@ -106,6 +106,13 @@ inline Child startProcess(const std::vector<std::string>& argv, const ProcessSet
     return child;
 }
 
+// Starts `program` with `args` as `setup` says.
+inline Child startProcess(const std::string& program, std::vector<std::string> args,
+                          const ProcessSetup& setup = {}) {
+    args.insert(args.begin(), program);
+    return startProcess(args, setup);
+}
+
 // True while `child` runs; it is not reaped.
 inline bool running(const Child& child) {
     siginfo_t info{};
@@ -165,6 +172,13 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv,
                                 const ProcessSetup& setup = {}) {
     Child child = startProcess(argv, setup);
     return waitFor(child);
+}
+
+// Runs `program` with `args` as `setup` says and waits for it.
+inline ProcessResult runProcess(const std::string& program, std::vector<std::string> args,
+                                const ProcessSetup& setup = {}) {
+    args.insert(args.begin(), program);
+    return runProcess(args, setup);
 }
 
 // Makes this process adopt the orphans of its children, so what a child started without

@@ -14,6 +14,23 @@
 
 namespace pw::test {
 
+// Removes `path` and everything below it, read-only folders included; fine when missing.
+inline void removeTree(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        for (auto it = std::filesystem::recursive_directory_iterator(path, ignored);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+            if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::add, ignored);
+            }
+        }
+    }
+    std::filesystem::remove_all(path, ignored);
+}
+
 // A directory of its own under the system's temporary directory, removed at the end.
 class TempDir {
   public:
@@ -28,12 +45,7 @@ class TempDir {
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
-    }
+    ~TempDir() { removeTree(m_path); }
     // The directory with a final "/".
     std::string path() const { return m_path.string() + "/"; }
     std::string operator/(const std::string& name) const { return path() + name; }
