@@ -16,6 +16,7 @@
 namespace pw {
 namespace {
 
+using test::namesIn;
 using test::readFile;
 using test::writeFile;
 
@@ -25,15 +26,6 @@ const std::string kModel =
 std::string pageFor(const std::string& title, const std::string& value) {
     return "<html>\r\n<title>" + title + "</title>\r\n<!--tag1-->\r\n" + value +
            "\r\n<!--/tag1-->\r\n<p>end</p>\r\n";
-}
-
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 struct PagesRun : ::testing::Test {

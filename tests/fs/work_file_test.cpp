@@ -20,15 +20,6 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-std::vector<std::string> names(const test::TempDir& dir) {
-    std::vector<std::string> out;
-    for (const auto& item : std::filesystem::directory_iterator(dir.path())) {
-        out.push_back(item.path().filename().string());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // The number of a process that has ended and been reaped.
 long endedProcess() {
     pid_t child = ::fork();
@@ -74,7 +65,7 @@ TEST(WorkFiles, ThoseOfKilledRunsGoWithTheFirstWriteAndOthersStay) {
     expected.push_back(locked);
     expected.push_back("new.htm");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(names(dir), expected);
+    EXPECT_EQ(test::namesIn(dir.path()), expected);
     EXPECT_EQ(readFile(dir / "page.htm"), "keep");
 }
 
@@ -97,7 +88,7 @@ TEST(WorkFiles, OneLeftUnderThisProcessNumberIsReplacedNotReused) {
         ASSERT_TRUE(
             replaceFile(directory, "page.htm", content, Durability::kAtomic, delivery).ok());
         EXPECT_EQ(readFile(dir / "page.htm"), content);
-        EXPECT_EQ(names(dir), std::vector<std::string>{"page.htm"});
+        EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"page.htm"});
     }
     EXPECT_EQ(readFile(outside / "target"), "outside");
 }
@@ -111,12 +102,12 @@ TEST(WorkFiles, TwoOpenAtOnceInOneProcessUseTwoNames) {
     ASSERT_TRUE(second.open().ok());
     ASSERT_TRUE(first.write("one").ok());
     ASSERT_TRUE(second.write("two").ok());
-    EXPECT_EQ(names(dir).size(), 2u);
+    EXPECT_EQ(test::namesIn(dir.path()).size(), 2u);
     ASSERT_TRUE(second.deliver("b.htm", Entry{}).ok());
     ASSERT_TRUE(first.deliver("a.htm", Entry{}).ok());
     EXPECT_EQ(readFile(dir / "a.htm"), "one");
     EXPECT_EQ(readFile(dir / "b.htm"), "two");
-    EXPECT_EQ(names(dir), (std::vector<std::string>{"a.htm", "b.htm"}));
+    EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"a.htm", "b.htm"}));
 }
 
 }  // namespace

@@ -17,17 +17,6 @@
 
 namespace pw::test {
 
-// Every file of a directory (not below it) by name, with its bytes.
-inline std::map<std::string, std::string> filesIn(const std::string& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (entry.is_regular_file()) {
-            files[entry.path().filename().string()] = readFile(entry.path().string());
-        }
-    }
-    return files;
-}
-
 // A host that keeps what the run shows and requests a stop at a chosen event pump.
 class TestHost : public RunHost {
   public:

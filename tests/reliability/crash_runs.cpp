@@ -136,7 +136,7 @@ bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& ra
             return false;
         }
         for (size_t d = 0; d < s.writtenDirs.size(); ++d) {
-            expected[d] = readDirectory(root + "/" + s.writtenDirs[d]);
+            expected[d] = filesIn(root + "/" + s.writtenDirs[d]);
         }
     }
     // The shortest of the runs: on a busy machine a longer one would put many kills after
@@ -167,7 +167,7 @@ bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& ra
             s.name + " kill " + std::to_string(kill) + " at " + std::to_string(delay) + " s";
         double share = 0;
         for (size_t d = 0; d < s.writtenDirs.size(); ++d) {
-            Snapshot now = readDirectory(root + "/" + s.writtenDirs[d]);
+            Snapshot now = filesIn(root + "/" + s.writtenDirs[d]);
             share += checkAfterKill(s, s.start[d], expected[d], now, where, tally);
         }
         share /= static_cast<double>(s.writtenDirs.size());
@@ -178,12 +178,12 @@ bool crashScenario(const Options& options, const RunCase& s, std::mt19937_64& ra
             complain(tally, where + ": the run after the kill failed");
         }
         for (size_t d = 0; d < s.writtenDirs.size(); ++d) {
-            checkFinished(s, expected[d], readDirectory(root + "/" + s.writtenDirs[d]),
+            checkFinished(s, expected[d], filesIn(root + "/" + s.writtenDirs[d]),
                           where + " (run again)", tally);
         }
     }
     for (const auto& [path, files] : s.readOnly) {
-        if (readDirectory(path) != files) {
+        if (filesIn(path) != files) {
             complain(tally, s.name + ": the run changed its source directory " + path);
         }
     }

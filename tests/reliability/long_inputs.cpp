@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
             cli, {"pages", "--data", data, "--model", work + "/wide-model.htm", "--dest", dest,
                   "--separator", ";", "--name-tags", "first", "--title-tag", "second", "--quiet"});
         report("pages: " + std::to_string(records) + " records x 150 columns, 1000 pages", m,
-               readDirectory(dest).size() == 1000);
+               filesIn(dest).size() == 1000);
         removeTree(dest);
         makeDirectories(dest);
         writeFile(work + "/yearbook-small.htm", yearbookModel());

@@ -93,7 +93,7 @@ class RefusedWritesTest : public ::testing::Test {
             test::runProcess(PAGEWRIGHT_CLI, run.argsIn(root));
             std::vector<Snapshot> made;
             for (const std::string& dir : run.writtenDirs) {
-                made.push_back(readDirectory(root + "/" + dir));
+                made.push_back(filesIn(root + "/" + dir));
             }
             g_runs->expected.push_back(made);
         }
@@ -134,7 +134,7 @@ class RefusedWritesTest : public ::testing::Test {
         EXPECT_EQ(listed, outcome.notWritten) << outcome.out << outcome.err;
         for (size_t d = 0; d < rc.writtenDirs.size(); ++d) {
             std::string dir = root + "/" + rc.writtenDirs[d];
-            Snapshot now = readDirectory(dir);
+            Snapshot now = filesIn(dir);
             const Snapshot& before = rc.start[d];
             const Snapshot& want = g_runs->expected[c][d];
             for (const auto& [name, bytes] : want) {
@@ -167,7 +167,7 @@ class RefusedWritesTest : public ::testing::Test {
         Outcome again = run(rc, root);
         EXPECT_EQ(again.notWritten, 0u) << again.err;
         for (size_t d = 0; d < rc.writtenDirs.size(); ++d) {
-            Snapshot now = readDirectory(root + "/" + rc.writtenDirs[d]);
+            Snapshot now = filesIn(root + "/" + rc.writtenDirs[d]);
             const Snapshot& want = g_runs->expected[c][d];
             ASSERT_EQ(now.size(), want.size());
             for (const auto& [name, bytes] : want) {
@@ -253,7 +253,7 @@ TEST_F(RefusedWritesTest, ReadOnlyDestinationWritesNothingAndReportsEveryPage) {
         Outcome outcome = run(rc, root);
         checkOldOrNew(c, root, outcome, "read-only destination");
         for (size_t d = 0; d < rc.writtenDirs.size(); ++d) {
-            EXPECT_EQ(readDirectory(root + "/" + rc.writtenDirs[d]), rc.start[d]);
+            EXPECT_EQ(filesIn(root + "/" + rc.writtenDirs[d]), rc.start[d]);
         }
         if (disk.mounted()) {
             ASSERT_TRUE(disk.setReadOnly(false));
@@ -297,7 +297,7 @@ TEST_F(RefusedWritesTest, PagesDeletedOrReplacedDuringTheRun) {
             person.join();
             SCOPED_TRACE(rc.name + " round " + std::to_string(round));
             EXPECT_EQ(outcome.status, outcome.notWritten > 0 ? 3 : 0) << outcome.err;
-            for (const auto& [name, bytes] : readDirectory(dir)) {
+            for (const auto& [name, bytes] : filesIn(dir)) {
                 EXPECT_FALSE(isWorkFile(name)) << name;
             }
         }

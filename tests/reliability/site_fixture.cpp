@@ -1,6 +1,5 @@
 #include "tests/reliability/site_fixture.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,27 +14,6 @@
 #include <stdexcept>
 
 namespace pw::reliability {
-
-Snapshot readDirectory(const std::string& dir) {
-    Snapshot files;
-    DIR* handle = ::opendir(dir.c_str());
-    if (handle == nullptr) {
-        return files;
-    }
-    while (dirent* entry = ::readdir(handle)) {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        struct stat info;
-        std::string path = dir + "/" + name;
-        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-            files[name] = readFile(path);
-        }
-    }
-    ::closedir(handle);
-    return files;
-}
 
 void writeDirectory(const std::string& dir, const Snapshot& files) {
     removeTree(dir);
@@ -214,14 +192,14 @@ std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& wo
     std::string first = work + "/first";
     makeDirectories(first);
     test::runProcess(cli, pagesRun(inputs + "/data-1.txt", first));
-    Snapshot edited = readDirectory(first);
+    Snapshot edited = filesIn(first);
     editByHand(edited);
     // Index pages of the first edition, edited by hand too.
     std::string firstIndex = work + "/first-index";
     makeDirectories(firstIndex);
     test::runProcess(cli, {"index", "--source", first, "--dest", firstIndex, "--criterion-tag", "4",
                            "--text-tag", "3", "--lang", "en", "--quiet"});
-    Snapshot index = readDirectory(firstIndex);
+    Snapshot index = filesIn(firstIndex);
     editByHand(index);
     // The second edition over the edited pages, not cross-linked yet: the source of the
     // cross-links and index runs.
@@ -235,7 +213,7 @@ std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& wo
     test::runProcess(cli, {"yearbook", "--data", inputs + "/yearbook-data-1.txt", "--model",
                            inputs + "/yearbook-model.htm", "--dest", yearbook, "--separator", ";",
                            "--lang", "en", "--quiet"});
-    Snapshot book = readDirectory(yearbook);
+    Snapshot book = filesIn(yearbook);
     editByHand(book);
 
     std::vector<RunCase> cases;
@@ -243,7 +221,7 @@ std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& wo
     cases.push_back(RunCase{
         "links",
         {"site"},
-        {readDirectory(second)},
+        {filesIn(second)},
         {"links", "--dir", "@0", "--link-tag", "2", "--text-tag", "3", "--lang", "en", "--quiet"},
         true});
     cases.push_back(RunCase{"index",
@@ -252,7 +230,7 @@ std::vector<RunCase> buildRunCases(const std::string& cli, const std::string& wo
                             {"index", "--source", second, "--dest", "@0", "--criterion-tag", "4",
                              "--text-tag", "3", "--lang", "en", "--quiet"},
                             false,
-                            {{second, readDirectory(second)}}});
+                            {{second, filesIn(second)}}});
     cases.push_back(RunCase{"yearbook",
                             {"book"},
                             {book},

@@ -14,8 +14,7 @@ namespace pw::reliability {
 // The files of a directory by name (regular files only; hidden files included).
 using Snapshot = std::map<std::string, std::string>;
 
-// Reads every regular file directly inside `dir`.
-Snapshot readDirectory(const std::string& dir);
+using test::filesIn;
 // Empties `dir` (creating it when missing) and writes `files` into it.
 void writeDirectory(const std::string& dir, const Snapshot& files);
 using test::readFile;

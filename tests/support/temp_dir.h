@@ -81,6 +81,18 @@ inline std::vector<std::string> namesIn(const std::string& dir) {
     return names;
 }
 
+// Every regular file directly inside `dir` (hidden ones too, not links) by name, with its bytes.
+inline std::map<std::string, std::string> filesIn(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    std::error_code ignored;
+    for (const auto& item : std::filesystem::directory_iterator(dir, ignored)) {
+        if (item.is_regular_file(ignored) && !item.is_symlink(ignored)) {
+            files[item.path().filename().string()] = readFile(item.path().string());
+        }
+    }
+    return files;
+}
+
 // Every entry below `root`, as paths relative to it ("a", "a/b").
 inline std::set<std::string> treeOf(const std::string& root) {
     std::set<std::string> entries;
