@@ -20,7 +20,9 @@ while read -r target build_target installs_deps; do
     fi
     inputs=$(ninja -C "$build" -t inputs "$build_target")
     [ -n "$inputs" ] || fail "ninja knows no inputs of '$build_target'"
-    strays=$(grep -E '(^|/)(tests|bench|fuzz)/|gtest|gmock' <<<"$inputs")
+    # Paths relative to the build and source folders, whatever folders those lie in.
+    strays=$(sed -e "s|^$build/||" -e "s|^$source/||" <<<"$inputs" |
+        grep -E '(^|/)(tests|bench|fuzz)/|gtest|gmock')
     [ -z "$strays" ] || fail "'$build_target' builds what the tests need: $(head -3 <<<"$strays")"
 done <<'TABLE'
 demo      programs   yes
