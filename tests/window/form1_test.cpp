@@ -1,6 +1,6 @@
-// The main window driven offscreen: defaults, Start/Stop, the progress frame, the tag lists and
-// the naming example, language switch and activation, placement, Quit, the pages-tab pickers,
-// the field help and the online help.
+// The main window driven offscreen: defaults, Start, the progress frame, the tag lists and the
+// naming example, language switch and activation, placement, Quit, the data file picker, the
+// field help and the online help.
 #include <fcntl.h>
 #include <unistd.h>
 #include <QApplication>

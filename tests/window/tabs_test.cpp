@@ -1,5 +1,5 @@
-// The hyperlinks and index tabs driven offscreen: their modes, pickers, stored choices, help
-// texts, the validation of every run, and the three runs they start, each stopped part-way.
+// The tabs driven offscreen: the index tab's modes, the pickers of every tab, stored choices,
+// help texts, a refusal of every run, and every run stopped part-way.
 #include <QComboBox>
 #include <QDir>
 #include <QFocusEvent>
