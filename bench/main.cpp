@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/call_count.h"
 #include "bench/data_generator.h"
 #include "bench/floor_writer.h"
 #include "bench/run_timer.h"
@@ -17,6 +18,7 @@ constexpr const char* kUsage =
     "  pagewright-bench model pages|links|yearbook FILE\n"
     "  pagewright-bench names N                  the page names of records 1 to N\n"
     "  pagewright-bench floor STEP ARGS...       file-system floor (see floor_writer.h)\n"
+    "  pagewright-bench calls DATA MODEL DEST    the pages run's file-system calls per page\n"
     "  pagewright-bench time RESULT -- PROGRAM ARGS...\n"
     "                                            writes 'wall_ms peak_rss_kb status user_ms "
     "sys_ms'\n";
@@ -73,6 +75,9 @@ int main(int argc, char** argv) {
     }
     if (command == "floor" && args.size() > 1) {
         return pw::bench::runFloor(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    if (command == "calls") {
+        return pw::bench::countPagesCalls(std::vector<std::string>(args.begin() + 1, args.end()));
     }
     if (command == "time" && args.size() > 3 && args[2] == "--") {
         return pw::bench::timeCommand(args[1],

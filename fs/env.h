@@ -49,6 +49,8 @@ class Env {
     virtual Status close(int fd) = 0;
     // One read(2) of at most `capacity` bytes; `got` is 0 at the end of the file.
     virtual Status read(int fd, char* buffer, size_t capacity, size_t& got) = 0;
+    // One pread(2) of at most `capacity` bytes at `offset`, the file position left as it was.
+    virtual Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) = 0;
     // One write(2); `put` may be less than `size`.
     virtual Status write(int fd, const char* bytes, size_t size, size_t& put) = 0;
     // lseek(2) to `offset` from the start.
@@ -87,6 +89,9 @@ class EnvWrapper : public Env {
     Status close(int fd) override { return m_target.close(fd); }
     Status read(int fd, char* buffer, size_t capacity, size_t& got) override {
         return m_target.read(fd, buffer, capacity, got);
+    }
+    Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) override {
+        return m_target.readAt(fd, offset, buffer, capacity, got);
     }
     Status write(int fd, const char* bytes, size_t size, size_t& put) override {
         return m_target.write(fd, bytes, size, put);

@@ -71,6 +71,20 @@ class PosixEnv final : public Env {
         }
     }
 
+    Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) override {
+        for (;;) {
+            ssize_t n = ::pread(fd, buffer, capacity, static_cast<off_t>(offset));
+            if (n >= 0) {
+                got = static_cast<size_t>(n);
+                return Status();
+            }
+            if (errno != EINTR) {
+                got = 0;
+                return failure("read");
+            }
+        }
+    }
+
     Status write(int fd, const char* bytes, size_t size, size_t& put) override {
         for (;;) {
             ssize_t n = ::write(fd, bytes, size);
