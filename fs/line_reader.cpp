@@ -113,6 +113,12 @@ bool LineReader::next(std::string_view& line) {
         size_t scan = lf ? static_cast<size_t>(lf - start) : length;
         const char* cr = static_cast<const char*>(std::memchr(start, '\r', scan));
         const char* end = cr ? cr : lf;
+        if (end == nullptr && m_inMemory && !partial) {
+            // The last line of bytes in memory, without an end: handed out where it lies.
+            m_begin = m_end;
+            line = std::string_view(start, length);
+            return true;
+        }
         if (end == nullptr) {
             m_long.append(start, length);
             partial = true;

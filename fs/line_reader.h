@@ -22,7 +22,8 @@ class LineReader {
     explicit LineReader(Source source, size_t bufferSize = 64 * 1024);
     // Reads from an open file descriptor through `env`; the reader does not own the descriptor.
     static LineReader fromFd(Env& env, int fd, size_t bufferSize = 64 * 1024);
-    // Reads from bytes in memory, which must outlive the reader.
+    // Reads from bytes in memory, which must outlive the reader; every line is a view into
+    // them.
     static LineReader fromMemory(std::string_view bytes);
 
     // Drops a UTF-8 byte-order mark at the very start of the input (data files only).

@@ -104,16 +104,20 @@ TEST(WorkFiles, OneLeftUnderThisProcessNumberIsReplacedNotReused) {
 
 TEST(WorkFiles, TwoOpenAtOnceInOneProcessUseTwoNames) {
     test::TempDir dir;
+    writeFile(dir / "a.htm", "old a");
+    writeFile(dir / "b.htm", "old b");
     Directory directory(Env::system(), dir.path());
+    Entry existing;
+    existing.exists = existing.regular = true;
     WorkFile first(directory, Durability::kAtomic);
     WorkFile second(directory, Durability::kSynced);
-    ASSERT_TRUE(first.open().ok());
-    ASSERT_TRUE(second.open().ok());
+    ASSERT_TRUE(first.open("a.htm", existing).ok());
+    ASSERT_TRUE(second.open("b.htm", existing).ok());
     ASSERT_TRUE(first.write("one").ok());
     ASSERT_TRUE(second.write("two").ok());
-    EXPECT_EQ(names(dir).size(), 2u);
-    ASSERT_TRUE(second.deliver("b.htm", Entry{}).ok());
-    ASSERT_TRUE(first.deliver("a.htm", Entry{}).ok());
+    EXPECT_EQ(names(dir).size(), 4u);
+    ASSERT_TRUE(second.deliver().ok());
+    ASSERT_TRUE(first.deliver().ok());
     EXPECT_EQ(readFile(dir / "a.htm"), "one");
     EXPECT_EQ(readFile(dir / "b.htm"), "two");
     EXPECT_EQ(names(dir), (std::vector<std::string>{"a.htm", "b.htm"}));

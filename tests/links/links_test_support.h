@@ -147,7 +147,7 @@ struct LinksRun {
     }
 
     RunOutcome run() {
-        RunContext context{host.settings, host, state, report, Env::system()};
+        RunContext context{host.settings, host, state, report, Env::system(), {}};
         outcome = runHyperlinks(context);
         return outcome;
     }
