@@ -54,7 +54,7 @@ std::string number(uint64_t value, int width) {
 }
 
 // One record; `i` counts from 1.
-std::string record(uint64_t i) {
+std::string record(uint64_t i, uint64_t edition) {
     Random random(i);
     std::string_view kind = kKinds[random.below(kKinds.size())];
     std::string_view wood = kWoods[random.below(kWoods.size())];
@@ -73,7 +73,8 @@ std::string record(uint64_t i) {
         line += text;
     };
     column("item-" + number(i, 7));
-    column("The " + name + " in solid " + std::string(wood) + ", " + std::string(finish));
+    column("The " + name + " in solid " + std::string(wood) + ", " + std::string(finish) +
+           (edition != 0 ? " (edition " + number(edition, 1) + ")" : std::string()));
     column(link);
     column(name);
     column(town);
@@ -261,6 +262,24 @@ constexpr std::string_view kFoot = R"(</main>
 </html>
 )";
 
+constexpr std::string_view kSmall = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="GENERATOR" content="Hand written">
+<title>Short record</title>
+</head>
+<body>
+<h1>
+<!--tag1-->
+Title
+<!--/tag1-->
+</h1>
+<p>A page made from a short record.</p>
+</body>
+</html>
+)";
+
 constexpr std::string_view kYearbook = R"(<!DOCTYPE html>
 <html lang="en">
 <head>
@@ -316,13 +335,31 @@ std::string pageFileName(uint64_t i) {
     return "item-" + number(i, 7) + ".htm";
 }
 
-bool writeDataFile(const std::string& path, uint64_t records) {
+bool writeDataFile(const std::string& path, uint64_t records, uint64_t edition) {
     File file(std::fopen(path.c_str(), "wb"));
     if (!file) {
         return false;
     }
     for (uint64_t i = 1; i <= records; ++i) {
-        std::string line = record(i);
+        std::string line = record(i, edition);
+        line += '\n';
+        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
+            return false;
+        }
+    }
+    return std::fflush(file.get()) == 0;
+}
+
+bool writeShortDataFile(const std::string& path, uint64_t records) {
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        return false;
+    }
+    for (uint64_t i = 1; i <= records; ++i) {
+        std::string line = "s";
+        line += number(i, 7);
+        line += ";Short record ";
+        line += number(i, 1);
         line += '\n';
         if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
             return false;
@@ -335,6 +372,8 @@ bool writeModel(const std::string& path, ModelKind kind) {
     std::string text;
     if (kind == ModelKind::Yearbook) {
         text = kYearbook;
+    } else if (kind == ModelKind::Small) {
+        text = kSmall;
     } else {
         text = kHead;
         text += kBody;
@@ -342,6 +381,12 @@ bool writeModel(const std::string& path, ModelKind kind) {
             text += kLinkBlock;
         }
         text += kFoot;
+        if (kind == ModelKind::LongLine) {
+            std::string line = "\n<p>";
+            line.append((100u << 20) - 7, 'L');
+            line += "</p>";
+            text.insert(text.find("<body>") + 6, line);
+        }
     }
     File file(std::fopen(path.c_str(), "wb"));
     return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&

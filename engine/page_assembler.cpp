@@ -139,7 +139,13 @@ PageOutcome PageAssembler::inMemory(const std::string& name, const std::string& 
     if (!entry.exists) {
         m_template.render(columns, title, m_out);
         lines = m_template.lines();
+    } else if (m_modelInMemory && m_template.rendersFixedPoint(columns, title) &&
+               (m_template.render(columns, title, m_out), m_out == m_page)) {
+        // The page is what the model gives for this record, which the rules leave as it is:
+        // unchanged, without going through its lines.
+        lines = m_template.pageLines();
     } else {
+        m_out.clear();
         PageRules rules(columns, title);
         rules.begin(lastCloserPosition(m_page));
         LineReader reader = LineReader::fromMemory(m_page);
@@ -167,21 +173,22 @@ PageOutcome PageAssembler::streamed(const std::string& name, const std::string& 
     uint64_t lines = 0;
     uint64_t lastCloser = 0;
     std::string_view line;
-    {
-        LineReader counter = LineReader::fromFd(m_env, fd);
-        while (counter.next(line)) {
-            ++lines;
-            if (PageRules::isCloserLine(line)) {
-                lastCloser = lines;
-            }
+    // The reader is kept for both passes and every page: a long line's room is made once.
+    LineReader& reader = m_reader;
+    reader.readFrom(m_env, fd);
+    while (reader.next(line)) {
+        ++lines;
+        if (PageRules::isCloserLine(line)) {
+            lastCloser = lines;
         }
-        if (counter.failed()) {
-            return fail(Status::ioError("read error"));
-        }
+    }
+    if (reader.failed()) {
+        return fail(Status::ioError("read error"));
     }
     if (Status status = m_env.seek(fd, 0); !status.ok()) {
         return fail(status);
     }
+    reader.restart();
 
     const uint64_t total = lines + 1;
     // A large page is compared with its new version as it streams; a link is always replaced.
@@ -191,7 +198,6 @@ PageOutcome PageAssembler::streamed(const std::string& name, const std::string& 
     StreamOutput out{version, m_context.state.columns, title, Status()};
     PageRules rules(m_context.state.columns, title);
     rules.begin(lastCloser);
-    LineReader reader = LineReader::fromFd(m_env, fd);
     uint64_t number = 0;
     while (reader.next(line)) {
         rules.applyTo(line, PageRules::marksOf(line), ++number, out);

@@ -7,6 +7,7 @@
 #include "engine/run_frame.h"
 #include "fs/directory.h"
 #include "fs/file.h"
+#include "fs/line_reader.h"
 
 namespace pw {
 
@@ -51,8 +52,9 @@ class PageAssembler {
     // The page being made, when it is read whole: a buffer that only grows, and the page in it.
     std::string m_pageBuffer;
     std::string_view m_page;
-    // The page or model that streams.
+    // The page or model that streams, and its reader.
     FileHandle m_input;
+    LineReader m_reader{LineReader::Source()};
     std::string m_out;
     Status m_status;
     Status m_modelStatus;

@@ -1,5 +1,6 @@
 #include "engine/page_rules.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fs/line_reader.h"
@@ -106,7 +107,13 @@ class TemplateBuilder {
         m_made.m_text += bytes;
         m_made.m_pieces.back().size += bytes.size();
     }
-    void column(int k) { m_made.m_pieces.push_back(PageTemplate::Piece{k, 0, 0}); }
+    void column(int k) {
+        m_made.m_pieces.push_back(PageTemplate::Piece{k, 0, 0});
+        std::vector<int>& used = m_made.m_columns;
+        if (std::find(used.begin(), used.end(), k) == used.end()) {
+            used.push_back(k);
+        }
+    }
     void title() { m_made.m_pieces.push_back(PageTemplate::Piece{PageTemplate::kTitle, 0, 0}); }
 
   private:
@@ -126,6 +133,7 @@ PageTemplate::PageTemplate(std::string_view model) {
         ++m_lines;
         rules.applyTo(line, PageRules::marksOf(line), positionIn(model, line), builder);
     }
+    m_pageLines = static_cast<uint64_t>(std::count(m_text.begin(), m_text.end(), '\n'));
 }
 
 void PageTemplate::render(const ColumnTable& columns, const std::string& title,
@@ -139,6 +147,22 @@ void PageTemplate::render(const ColumnTable& columns, const std::string& title,
             out += columns.at(piece.what);
         }
     }
+}
+
+bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, const std::string& title) const {
+    auto plain = [](std::string_view value) {
+        const PageRules::Marks marks = PageRules::marksOf(value);
+        return !marks.opener && !marks.closer && !marks.generator && !marks.title;
+    };
+    if (!plain(title)) {
+        return false;
+    }
+    for (int k : m_columns) {
+        if (!plain(columns.at(k))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string assemblePageText(std::string_view page, const ColumnTable& columns,

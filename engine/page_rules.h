@@ -75,10 +75,15 @@ class PageTemplate {
     PageTemplate() = default;
     explicit PageTemplate(std::string_view model);
 
-    // The model's line count.
+    // The model's line count, and that of every page it renders (values hold no line end).
     uint64_t lines() const { return m_lines; }
+    uint64_t pageLines() const { return m_pageLines; }
     // Appends the page of the record in `columns`, titled `title`, to `out`.
     void render(const ColumnTable& columns, const std::string& title, std::string& out) const;
+    // True when the rules leave a page equal to render(columns, title) as it is: none of the
+    // values it holds, nor the title, holds a text the rules look for. (A value that does could
+    // turn its line into a marker, the title line into the generator line.)
+    bool rendersFixedPoint(const ColumnTable& columns, const std::string& title) const;
 
   private:
     friend class TemplateBuilder;
@@ -91,7 +96,10 @@ class PageTemplate {
     };
     std::string m_text;
     std::vector<Piece> m_pieces;
+    // The columns whose values the page holds, each once.
+    std::vector<int> m_columns;
     uint64_t m_lines = 0;
+    uint64_t m_pageLines = 0;
 };
 
 // Applies the rules to a whole page held in memory; used by tests and tools.

@@ -13,9 +13,6 @@ namespace pw {
 
 namespace {
 
-// The settled part of the page is written out once it reaches this size.
-constexpr size_t kFlushSize = 1u << 20;
-
 // Writes the new page as it grows, compared with the page already there, so an identical page
 // is left untouched and a different one replaces it whole.
 class PageWriter {
@@ -75,12 +72,12 @@ RunOutcome runYearbook(RunContext& context) {
     const std::string pageName(kYearbookPageName);
     copyBackground(context, destination);
 
-    YearbookBuilder builder(model);
+    // The page is written as it settles, compared with the page already there.
     PageWriter writer(destination, pageName);
+    auto write = [&writer](std::string_view piece) { writer.write(piece); };
+    YearbookBuilder builder(std::move(model), write);
     auto deliver = [&] {
-        std::string page;
-        builder.finish(page);
-        writer.write(page);
+        builder.finish(write);
         writer.deliver(context.report);
     };
 
@@ -115,11 +112,6 @@ RunOutcome runYearbook(RunContext& context) {
 
         before = builder.pageLines();
         builder.addRecord(context.state.columns);
-        std::string& head = builder.settledHead();
-        if (head.size() >= kFlushSize) {
-            writer.write(head);
-            head.clear();
-        }
         if (shown) {
             showPass(builder.pageLines(), clockSeconds() - t0);
         }
