@@ -1,9 +1,10 @@
-# The two commands a person needs: `make demo` and `make test`.
+# The two commands a person needs: `make demo` and `make test`. `make help` lists the others.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps demo test bench fuzz test-asan install screenshots crash reliability-long clean
+.PHONY: all build deps programs demo test bench fuzz test-asan install package screenshots crash \
+        reliability-long clean help
 
 all: build
 
@@ -16,7 +17,11 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# The programs a person runs and their data, in build/bin; no test, benchmark or fuzz program.
+programs: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target programs
+
+demo: programs
 	@scripts/demo.sh $(BUILD)
 
 test: build
@@ -27,14 +32,21 @@ bench: deps
 	cmake --build $(BUILD)-release -j $(JOBS)
 	@scripts/bench.sh $(BUILD)-release
 
-# Installs into PREFIX (default /usr/local); DESTDIR stages the files elsewhere.
+# Installs into PREFIX (default /usr/local); DESTDIR stages the files elsewhere (and records
+# nothing in the registry). Builds only what it installs.
 PREFIX ?=
-install: build
+install: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target installed
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# The Debian package $(BUILD)/pagewright_<version>_<arch>.deb, for `apt install ./...deb`.
+package: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target installed
+	cd $(BUILD) && cpack -G DEB
 
 # Renders the window offscreen (each tab in both languages, pickers, a run, the stop box).
 screenshots: build
-	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/pagewright-screenshots $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/pagewright-screenshots $(BUILD)/screenshots
 
 # The full kill test (200 kills per run kind) and the huge inputs (100 MB lines, a million
 # records); the short versions run in `make test`.
@@ -64,3 +76,15 @@ test-asan: deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-release $(BUILD)-fuzz $(BUILD)-asan
+
+help:
+	@echo "make demo      builds the programs and generates the sample site ($(BUILD)/demo-site/)"
+	@echo "make test      builds everything and runs every test"
+	@echo "make build     builds everything: programs, tests, benchmarks, fuzz replays"
+	@echo "make programs  builds the programs and their data only ($(BUILD)/bin/)"
+	@echo "make install   installs into PREFIX (default /usr/local); unpage removes it again"
+	@echo "make package   builds the Debian package $(BUILD)/pagewright_<version>_<arch>.deb"
+	@echo "make bench     benchmarks, in a release build ($(BUILD)-release)"
+	@echo "make fuzz      runs each fuzz target for FUZZ_SECONDS ($(BUILD)-fuzz)"
+	@echo "make test-asan every test under the sanitizers ($(BUILD)-asan)"
+	@echo "make screenshots, crash, reliability-long, clean: see the Makefile"

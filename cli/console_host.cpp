@@ -1,67 +1,68 @@
 #include "cli/console_host.h"
 
-#include <chrono>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <csignal>
-#include <cstdlib>
+
+#include "engine/data_check_text.h"
+#include "engine/progress_text.h"
 
 namespace pw::cli {
 
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t g_resized = 0;
 
 void onInterrupt(int) {
     g_interrupted = 1;
 }
 
-double now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+void onResize(int) {
+    g_resized = 1;
 }
 
-// A name taken from a data file may hold control characters; they are shown as \xNN so
-// they cannot drive the terminal.
-std::string printable(std::string_view text) {
-    std::string shown;
-    for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            shown += escaped;
-        } else {
-            shown += static_cast<char>(c);
-        }
+int terminalWidth() {
+    struct winsize size {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
     }
-    return shown;
+    return 80;
 }
 
 }  // namespace
 
 void ConsoleReport::onFailure(std::string_view path, std::string_view reason) {
-    std::fprintf(stderr, "not written: %s: %s\n", printable(path).c_str(),
-                 printable(reason).c_str());
+    // A name taken from a data file may hold control characters: they are shown as \xNN so
+    // they cannot drive the terminal.
+    std::fprintf(
+        stderr, "%s%s: %s\n", m_language == Language::French ? "non écrit : " : "not written: ",
+        shownExcerpt(path, path.size()).c_str(), shownExcerpt(reason, reason.size()).c_str());
 }
 
 ConsoleHost::ConsoleHost(RunSettings settings, bool showProgress)
-    : m_settings(std::move(settings)), m_showProgress(showProgress) {
-    if (const char* at = std::getenv("PAGEWRIGHT_TEST_INTERRUPT_AT_PUMP")) {
-        m_interruptAtPump = std::atol(at);
-    }
-}
+    : m_settings(std::move(settings)), m_showProgress(showProgress) {}
 
-void ConsoleHost::catchInterrupt() {
+void ConsoleHost::catchSignals() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     // A second Ctrl-C ends the program at once; pages stay whole either way.
     action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
+    struct sigaction resize {};
+    resize.sa_handler = onResize;
+    sigemptyset(&resize.sa_mask);
+    resize.sa_flags = SA_RESTART;
+    sigaction(SIGWINCH, &resize, nullptr);
 }
 
 void ConsoleHost::showMessage(Icon icon, std::string_view text) {
     clearBar();
     FILE* stream = icon == Icon::Critical ? stderr : stdout;
-    std::fprintf(stream, "%.*s\n", static_cast<int>(text.size()), text.data());
+    std::fprintf(stream, "%.*s%s\n", static_cast<int>(text.size()), text.data(),
+                 icon == Icon::Critical ? m_refusalNote.c_str() : "");
     std::fflush(stream);
 }
 
@@ -73,7 +74,17 @@ void ConsoleHost::setStatus(std::string_view text) {
 }
 
 void ConsoleHost::setRecordText(std::string_view text) {
-    m_record = text;
+    auto numbers = recordNumbers(text);
+    if (!numbers) {
+        m_counter.clear();
+        clearBar();
+        return;
+    }
+    auto [record, total] = *numbers;
+    m_counter = std::to_string(record) + "/" + std::to_string(total);
+    m_remaining.update(record > 0 ? record - 1 : 0, total, clockSeconds());
+    auto left = m_remaining.seconds();
+    m_estimate = left ? remainingWords(m_settings.language, *left) : std::string();
     drawBar(false);
 }
 
@@ -83,16 +94,13 @@ void ConsoleHost::setTotalBar(int percent) {
 }
 
 void ConsoleHost::setTimeText(std::string_view text) {
-    m_time = text;
-    drawBar(false);
+    // The line shows its own smoothed estimate; the time of each page would make it jump.
+    if (text.empty()) {
+        m_estimate.clear();
+    }
 }
 
 void ConsoleHost::pumpEvents() {
-    // Tests interrupt a run at a chosen event pump, through the real signal path.
-    ++m_pumps;
-    if (m_interruptAtPump > 0 && m_pumps == m_interruptAtPump) {
-        std::raise(SIGINT);
-    }
     if (g_interrupted && !m_stopClicked && m_frame != nullptr) {
         m_stopClicked = true;
         m_frame->Command1_Click();
@@ -100,20 +108,20 @@ void ConsoleHost::pumpEvents() {
 }
 
 void ConsoleHost::drawBar(bool force) {
-    if (!m_showProgress || m_record.empty()) {
+    if (!m_showProgress || m_counter.empty()) {
         return;
     }
-    double t = now();
-    if (!force && t - m_lastDraw < 0.1) {
+    double t = clockSeconds();
+    if (!force && !g_resized && t - m_lastDraw < 0.1) {
         return;
     }
     m_lastDraw = t;
-    constexpr int kWidth = 30;
-    int filled = m_percent < 0 ? 0 : (m_percent > 100 ? kWidth : m_percent * kWidth / 100);
-    std::string bar(static_cast<size_t>(filled), '#');
-    bar.append(static_cast<size_t>(kWidth - filled), ' ');
-    std::fprintf(stderr, "\r[%s] %3d%%  %s  %s\x1b[K", bar.c_str(), m_percent, m_record.c_str(),
-                 m_time.c_str());
+    if (g_resized || m_width == 0) {
+        g_resized = 0;
+        m_width = terminalWidth();
+    }
+    std::string line = progressLine(m_width, m_percent, m_counter, m_estimate);
+    std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
     std::fflush(stderr);
     m_barShown = true;
 }

@@ -2,26 +2,11 @@
 
 #include <map>
 
+#include "engine/separators.h"
+
 namespace pw::cli {
 
-const char* usageText() {
-    return "Usage:\n"
-           "  pagewright-cli pages    [--data FILE] [--model FILE] [--dest DIR] [--separator C]\n"
-           "                          [--name-tags T0,T1,T2,T3|first] [--title-tag T|second]\n"
-           "                          [--lang fr|en] [--quiet]\n"
-           "  pagewright-cli links    [--dir DIR] [--link-tag T] [--text-tag T] [--prefix HTML]\n"
-           "                          [--lang fr|en] [--quiet]\n"
-           "  pagewright-cli index    [--source DIR] [--dest DIR] [--criterion-tag T] [--text-tag "
-           "T]\n"
-           "                          [--lang fr|en] [--quiet]\n"
-           "  pagewright-cli yearbook [--data FILE] [--model FILE] [--dest DIR] [--separator C]\n"
-           "                          [--lang fr|en] [--quiet]\n"
-           "  pagewright-cli --help | --version\n"
-           "\n"
-           "A tag T is a number (2) or a tag-list item (Tag N°2). Options left out take the\n"
-           "choices stored by the window in the settings file, or their defaults.\n"
-           "Exit status: 0 completed, 1 inputs refused, 2 bad usage, 130 stopped by Ctrl-C.\n";
-}
+using Command = Options::Command;
 
 std::optional<std::string> tagChoice(const std::string& text, int maxTag) {
     std::string digits = text;
@@ -44,36 +29,77 @@ std::optional<std::string> tagChoice(const std::string& text, int maxTag) {
     return item + std::to_string(number);
 }
 
-namespace {
+std::optional<char> separatorChoice(const std::string& text) {
+    if (text == "tab" || text == "\t") {
+        return '\t';
+    }
+    if (text.size() == 1 && separatorIndex(text[0])) {
+        return text[0];
+    }
+    return std::nullopt;
+}
 
-using Command = Options::Command;
+const char* commandName(Command command) {
+    switch (command) {
+        case Command::Check:
+            return "check";
+        case Command::Pages:
+            return "pages";
+        case Command::Links:
+            return "links";
+        case Command::Index:
+            return "index";
+        case Command::Yearbook:
+            return "yearbook";
+        default:
+            return "";
+    }
+}
+
+namespace {
 
 // Which options each command takes.
 const std::map<std::string, std::vector<Command>>& optionTable() {
     static const std::map<std::string, std::vector<Command>> table = {
-        {"--data", {Command::Pages, Command::Yearbook}},
-        {"--model", {Command::Pages, Command::Yearbook}},
-        {"--dest", {Command::Pages, Command::Index, Command::Yearbook}},
-        {"--separator", {Command::Pages, Command::Yearbook}},
-        {"--name-tags", {Command::Pages}},
-        {"--title-tag", {Command::Pages}},
+        {"--data", {Command::Check, Command::Pages, Command::Yearbook}},
+        {"--model", {Command::Check, Command::Pages, Command::Yearbook}},
+        {"--dest", {Command::Check, Command::Pages, Command::Index, Command::Yearbook}},
+        {"--separator", {Command::Check, Command::Pages, Command::Yearbook}},
+        {"--name-tags", {Command::Check, Command::Pages}},
+        {"--title-tag", {Command::Check, Command::Pages}},
         {"--dir", {Command::Links}},
         {"--link-tag", {Command::Links}},
         {"--text-tag", {Command::Links, Command::Index}},
         {"--prefix", {Command::Links}},
         {"--source", {Command::Index}},
         {"--criterion-tag", {Command::Index}},
-        {"--lang", {Command::Pages, Command::Links, Command::Index, Command::Yearbook}},
+        {"--lang",
+         {Command::Check, Command::Pages, Command::Links, Command::Index, Command::Yearbook}},
     };
     return table;
 }
 
-bool setOption(Options& o, const std::string& name, const std::string& value, std::string& error) {
+const std::map<std::string, Command>& commandTable() {
+    static const std::map<std::string, Command> commands = {
+        {"check", Command::Check}, {"pages", Command::Pages},       {"links", Command::Links},
+        {"index", Command::Index}, {"yearbook", Command::Yearbook},
+    };
+    return commands;
+}
+
+bool fail(UsageError& error, std::string french, std::string english) {
+    error = UsageError{std::move(french), std::move(english)};
+    return false;
+}
+
+bool setOption(Options& o, const std::string& name, const std::string& value, UsageError& error) {
     auto tag = [&](std::optional<std::string>& field, int maxTag) {
         auto choice = tagChoice(value, maxTag);
         if (!choice) {
-            error = name + ": '" + value + "' is not a tag from 0 to " + std::to_string(maxTag);
-            return false;
+            return fail(
+                error,
+                name + " : '" + value + "' n'est pas un tag de 0 à " + std::to_string(maxTag),
+                name + ": '" + value + "' is not a tag from 0 to " + std::to_string(maxTag));
         }
         field = *choice;
         return true;
@@ -91,15 +117,14 @@ bool setOption(Options& o, const std::string& name, const std::string& value, st
     } else if (name == "--prefix") {
         o.prefix = value;
     } else if (name == "--separator") {
-        if (value.size() != 1 || value[0] == '\r' || value[0] == '\n') {
-            error = "--separator takes one character";
-            return false;
+        o.separator = separatorChoice(value);
+        if (!o.separator) {
+            return fail(error, "--separator prend l'un de ; | , : # & $ ou tab",
+                        "--separator takes one of ; | , : # & $ or tab");
         }
-        o.separator = value[0];
     } else if (name == "--lang") {
         if (value != "fr" && value != "en") {
-            error = "--lang takes fr or en";
-            return false;
+            return fail(error, "--lang prend fr ou en", "--lang takes fr or en");
         }
         o.lang = value;
     } else if (name == "--link-tag") {
@@ -131,8 +156,8 @@ bool setOption(Options& o, const std::string& name, const std::string& value, st
             } else {
                 auto choice = tagChoice(part, 98);
                 if (!choice) {
-                    error = "--name-tags: '" + part + "' is not a tag from 0 to 98";
-                    return false;
+                    return fail(error, "--name-tags : '" + part + "' n'est pas un tag de 0 à 98",
+                                "--name-tags: '" + part + "' is not a tag from 0 to 98");
                 }
                 tags.push_back(*choice);
             }
@@ -142,13 +167,13 @@ bool setOption(Options& o, const std::string& name, const std::string& value, st
             start = comma + 1;
         }
         if (tags.size() > 4) {
-            error = "--name-tags takes at most four tags";
-            return false;
+            return fail(error, "--name-tags prend au plus quatre tags",
+                        "--name-tags takes at most four tags");
         }
         tags.resize(4);
         if (tags[0].empty()) {
-            error = "--name-tags needs its first tag";
-            return false;
+            return fail(error, "--name-tags demande son premier tag",
+                        "--name-tags needs its first tag");
         }
         o.nameTags = tags;
         o.nameFromFirstColumn = false;
@@ -156,39 +181,91 @@ bool setOption(Options& o, const std::string& name, const std::string& value, st
     return true;
 }
 
+bool isHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+// "--lang X" or "--lang=X" anywhere in `args`, for a help asked for on a line that may hold
+// anything else.
+void findLanguage(const std::vector<std::string>& args, Options& o) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        if (args[i] == "--lang" && i + 1 < args.size()) {
+            value = args[i + 1];
+        } else if (args[i].rfind("--lang=", 0) == 0) {
+            value = args[i].substr(7);
+        }
+        if (value == "fr" || value == "en") {
+            o.lang = value;
+        }
+    }
+}
+
+// The help or version asked for before any command: "--help [COMMAND]", "--version".
+std::optional<Options> parseLeadingHelp(const std::vector<std::string>& args, UsageError& error) {
+    Options o;
+    findLanguage(args, o);
+    o.command = isHelp(args[0]) ? Command::Help : Command::Version;
+    for (size_t i = 1; i < args.size(); ++i) {
+        auto command = commandTable().find(args[i]);
+        if (o.command == Command::Help && command != commandTable().end()) {
+            o.helpTopic = command->second;
+        } else if (args[i] == "--lang" && i + 1 < args.size()) {
+            ++i;
+        } else if (args[i].rfind("--lang=", 0) != 0) {
+            fail(error, args[0] + " ne prend pas '" + args[i] + "'",
+                 args[0] + " does not take '" + args[i] + "'");
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
 }  // namespace
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<std::string> languageOption(const std::vector<std::string>& args) {
+    Options o;
+    findLanguage(args, o);
+    return o.lang;
+}
+
+std::optional<Options> parseOptions(const std::vector<std::string>& args, UsageError& error) {
     Options o;
     if (args.empty()) {
-        error = "a command is needed";
+        fail(error, "il faut une commande", "a command is needed");
         return std::nullopt;
     }
-    static const std::map<std::string, Command> commands = {
-        {"pages", Command::Pages},       {"links", Command::Links}, {"index", Command::Index},
-        {"yearbook", Command::Yearbook}, {"--help", Command::Help}, {"-h", Command::Help},
-        {"--version", Command::Version}};
-    auto found = commands.find(args[0]);
-    if (found == commands.end()) {
-        error = "unknown command '" + args[0] + "'";
+    if (isHelp(args[0]) || args[0] == "--version" || args[0] == "-V") {
+        return parseLeadingHelp(args, error);
+    }
+    auto found = commandTable().find(args[0]);
+    if (found == commandTable().end()) {
+        fail(error, "commande inconnue '" + args[0] + "'", "unknown command '" + args[0] + "'");
         return std::nullopt;
     }
     o.command = found->second;
-    if (o.command == Command::Help || o.command == Command::Version) {
-        if (args.size() > 1) {
-            error = args[0] + " takes no arguments";
-            return std::nullopt;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (isHelp(args[i])) {
+            Options help;
+            findLanguage(args, help);
+            help.command = Command::Help;
+            help.helpTopic = o.command;
+            return help;
         }
-        return o;
     }
     for (size_t i = 1; i < args.size(); ++i) {
         std::string name = args[i];
-        if (name == "--help" || name == "-h") {
-            o.command = Command::Help;
-            return o;
-        }
         if (name == "--quiet" || name == "-q") {
             o.quiet = true;
+            continue;
+        }
+        if (name == "--dry-run") {
+            if (o.command == Command::Check) {
+                fail(error, name + " ne va pas avec " + args[0],
+                     name + " does not go with " + args[0]);
+                return std::nullopt;
+            }
+            o.dryRun = true;
             continue;
         }
         std::string value;
@@ -200,7 +277,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         auto option = optionTable().find(name);
         if (option == optionTable().end()) {
-            error = "unknown option '" + name + "'";
+            fail(error, "option inconnue '" + name + "'", "unknown option '" + name + "'");
             return std::nullopt;
         }
         bool allowed = false;
@@ -208,12 +285,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             allowed = allowed || c == o.command;
         }
         if (!allowed) {
-            error = name + " does not go with " + args[0];
+            fail(error, name + " ne va pas avec " + args[0], name + " does not go with " + args[0]);
             return std::nullopt;
         }
         if (!inlineValue) {
             if (i + 1 >= args.size()) {
-                error = name + " needs a value";
+                fail(error, name + " demande une valeur", name + " needs a value");
                 return std::nullopt;
             }
             value = args[++i];

@@ -2,20 +2,26 @@
 
 #include <cstdio>
 
+#include "cli/read_only_registry.h"
 #include "registry/install_dir.h"
 #include "settings/settings.h"
 
 namespace pw::cli {
 
-StoredChoices loadStoredChoices(const std::optional<std::string>& lang) {
+StoredChoices loadStoredChoices(Language language, StoredAccess access) {
     StoredChoices c;
-    c.installDir = installationDirectory(
-        [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
-    ensureDefaultDirectory();
+    if (access == StoredAccess::ReadOnly) {
+        ReadOnlyRegistry registry(systemRegistry());
+        c.installDir = installationDirectory([](const std::string&) {}, registry);
+    } else {
+        c.installDir = installationDirectory(
+            [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
+        ensureDefaultDirectory();
+    }
     const SettingsSnapshot stored =
         p_lecture_fichier_ini(settingsContextFromEnvironment(c.installDir));
 
-    c.language = lang ? (*lang == "fr" ? Language::French : Language::English) : stored.language;
+    c.language = language;
     // Stored sample files follow the chosen language, as the window's activation swaps them.
     SampleFields samples =
         swapSampleFiles({stored.source, stored.modele, stored.indexFile, stored.indexModel},

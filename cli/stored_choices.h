@@ -26,8 +26,17 @@ struct StoredChoices {
     char yearbookSeparator = ';';
 };
 
-// Reads the stored choices; `lang` ("fr" or "en"), when given, picks the language whose
-// sample files are the defaults. Never writes the settings file.
-StoredChoices loadStoredChoices(const std::optional<std::string>& lang);
+// How much a command may touch while it reads the stored choices.
+enum class StoredAccess {
+    // As the window starts: the registry keys of the installation directory are created when
+    // missing, and so is the default directory.
+    AsTheWindow,
+    // Nothing is written: a check.
+    ReadOnly,
+};
+
+// Reads the stored choices; `language` picks the sample files that are the defaults. Never
+// writes the settings file.
+StoredChoices loadStoredChoices(Language language, StoredAccess access);
 
 }  // namespace pw::cli

@@ -8,18 +8,18 @@
 namespace pw {
 
 // The fields of the current data record: 101 slots, 0 to 100. Slot k is addressed by model tag
-// k and by the tag-list entry "Tag N°k". Slots the current record does not reach keep what an
-// earlier record (or the naming example) put there.
+// k and by the tag-list entry "Tag N°k". A slot the current record does not reach reads as
+// empty, so a page (and the naming example) never shows another record's values.
 class ColumnTable {
   public:
     static constexpr int kSlots = 101;
 
     // The value of slot `k`; empty for a number outside 0..100.
     const std::string& at(long long k) const;
-    std::string& slot(int k) { return m_slots[static_cast<size_t>(k)]; }
 
-    // Splits `line` at `separator` into the slots from 0 upward. Fields are taken exactly (no
-    // trimming, no quoting). Past 100 separators the rest of the line is ignored.
+    // Splits `line` at `separator` into the slots from 0 upward and empties every slot past
+    // the line's last field. Fields are taken exactly (no trimming, no quoting). Past 100
+    // separators the rest of the line is ignored.
     void split(std::string_view line, char separator);
 
     // Empties every slot.
@@ -27,6 +27,8 @@ class ColumnTable {
 
   private:
     std::array<std::string, kSlots> m_slots;
+    // Slots from this one up are empty: a split clears only what the previous one filled.
+    int m_filled = 0;
 };
 
 }  // namespace pw

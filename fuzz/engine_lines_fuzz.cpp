@@ -1,4 +1,3 @@
-// fuzz-library: pw_engine
 // Reads arbitrary bytes line by line, fed in chunks of every size, and splits each line into
 // columns. The lines must not depend on how the bytes arrive, must match a plain reading of
 // CR, LF and CR LF as line ends, and the columns joined again must give the line back.

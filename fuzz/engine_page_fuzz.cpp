@@ -1,4 +1,3 @@
-// fuzz-library: pw_engine
 // Runs arbitrary pages through the page substitution rules with values from the input. Any
 // page must give lines that all end with CR LF and hold no other CR or LF, a page made from the
 // rules' own output must come out unchanged, and no line outside the tag regions may be lost.

@@ -1,4 +1,3 @@
-// fuzz-library: pw_index
 // The index run's reading of one page: the capture must not depend on how the page's lines are
 // fed, a criterion line never holds a line end, and a page name made from it never leaves its
 // directory.

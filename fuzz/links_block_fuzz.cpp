@@ -1,4 +1,3 @@
-// fuzz-library: pw_links
 // Feeds arbitrary pages to the link-block rewrite and the tag-line reading, and checks what
 // must hold for any page: CR LF line ends, no line lost after the last marker, a second
 // rewrite changing nothing and adding no block even when the link texts (the page's own text

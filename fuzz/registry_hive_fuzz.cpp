@@ -1,4 +1,3 @@
-// fuzz-library: pw_registry
 // Reads any bytes as a registry hive file. Reading never fails, and what was read survives
 // being written and read again unchanged.
 #include <cstddef>

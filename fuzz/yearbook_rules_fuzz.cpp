@@ -1,4 +1,3 @@
-// fuzz-library: pw_index
 // The yearbook page grown record by record in one pass must equal the page rewritten whole
 // once per record, for any model and any records, after every record. Values are data: after
 // the first record, the lines that a pass replaces with a block copy never grow in number,

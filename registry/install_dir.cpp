@@ -26,6 +26,17 @@ std::string defaultValueOf(WinRegistry& registry, std::string_view key) {
     return text != nullptr ? *text : std::string();
 }
 
+// The directory of the program an App Paths value names, when that program file exists: a
+// record left by an installation that was removed by hand, or staged for another root,
+// names no installation.
+std::string directoryOfRecordedProgram(const std::string& programPath) {
+    std::error_code error;
+    if (programPath.empty() || !std::filesystem::is_regular_file(programPath, error)) {
+        return {};
+    }
+    return directoryFromAppPath(programPath);
+}
+
 }  // namespace
 
 std::string directoryFromAppPath(std::string_view programPath) {
@@ -60,9 +71,9 @@ std::string installationDirectory(const RegistryMessageSink& sink, RegistryApi& 
     std::string dir;
     {
         WinRegistry registry(sink, api);
-        dir = directoryFromAppPath(defaultValueOf(registry, kAppPathsKey));
+        dir = directoryOfRecordedProgram(defaultValueOf(registry, kAppPathsKey));
         if (dir.empty()) {
-            dir = directoryFromAppPath(defaultValueOf(registry, kAppPathsFrenchKey));
+            dir = directoryOfRecordedProgram(defaultValueOf(registry, kAppPathsFrenchKey));
         }
         registry.CloseKey();
     }

@@ -26,7 +26,8 @@ std::string runningProgramDirectory();
 
 // The installation directory, always ending with a separator: from the App Paths key (created
 // when absent, as the program always has), else from the French-named key, else the running
-// program's directory, else "/". Registry failures go to `sink`.
+// program's directory, else "/". A key whose value names no existing program file is passed
+// over. Registry failures go to `sink`.
 std::string installationDirectory(const RegistryMessageSink& sink,
                                   RegistryApi& api = systemRegistry());
 

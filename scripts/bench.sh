@@ -25,7 +25,7 @@ set -euo pipefail
 
 build=${1:-build-release}
 build=$(cd "$build" && pwd)
-tool="$build/bin/pagewright-bench"
+tool="$build/bench/pagewright-bench"
 cli=${BENCH_CLI:-"$build/bin/pagewright-cli"}
 sizes=${BENCH_SIZES:-"1000 10000 100000"}
 reps_small=${BENCH_REPS:-5}
@@ -36,8 +36,8 @@ million_sizes=${BENCH_MILLION_SIZES:-"100000 1000000"}
 index_sizes=${BENCH_INDEX_SIZES:-"10000 100000"}
 yearbook_sizes=${BENCH_YEARBOOK_SIZES:-"10000 100000"}
 window_sizes=${BENCH_WINDOW_SIZES:-"10000"}
-window_bench="$build/bin/pagewright-window-bench"
-reference_runs="$build/bin/pagewright-bench-reference"
+window_bench="$build/tools/pagewright-window-bench"
+reference_runs="$build/bench/pagewright-bench-reference"
 reference_link_sizes=${BENCH_REFERENCE_LINK_SIZES:-"500 1000"}
 reference_index_sizes=${BENCH_REFERENCE_INDEX_SIZES:-"1000 10000"}
 reference_yearbook_sizes=${BENCH_REFERENCE_YEARBOOK_SIZES:-"1000 2000"}

@@ -5,7 +5,7 @@ build=$1
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
-for fuzzer in "$build"/bin/*_fuzz; do
+for fuzzer in "$build"/fuzz/*_fuzz; do
   [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer" _fuzz)
   corpus="$root/fuzz/corpus/$name"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the whole project needs, when any is missing.
+# Installs the Debian packages the whole project needs, when any is missing: the build (scdoc
+# writes the man pages), and the package's checks (dpkg-dev and file for `make package`,
+# bash-completion, desktop-file-utils, appstream and lintian for its test).
 set -euo pipefail
 
 packages=(
@@ -7,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-dejavu-core
   python3
+  scdoc
+  dpkg-dev file bash-completion desktop-file-utils appstream lintian
 )
 if [ "${PAGEWRIGHT_SCREENSHOTS:-0}" = 1 ]; then
   packages+=(xvfb xauth x11-utils imagemagick chromium)

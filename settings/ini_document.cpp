@@ -1,5 +1,8 @@
 #include "settings/ini_document.h"
 
+#include <algorithm>
+
+#include "engine/utf8.h"
 #include "settings/text_encoding.h"
 
 namespace pw {
@@ -7,6 +10,8 @@ namespace pw {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianBom = "\xFE\xFF";
 constexpr std::string_view kCrLf = "\r\n";
 
 bool isBlank(char c) {
@@ -49,36 +54,68 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument document;
-    std::string decoded;
-    if (isValidUtf8(bytes)) {
-        if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-            document.m_bom = kUtf8Bom;
-            bytes.remove_prefix(kUtf8Bom.size());
-        }
-    } else {
-        document.m_windows1252 = true;
-        decoded = windows1252ToUtf8(bytes);
-        bytes = decoded;
+    if (bytes.substr(0, 2) == kUtf16LittleEndianBom) {
+        document.m_encoding = Encoding::Utf16LittleEndian;
+    } else if (bytes.substr(0, 2) == kUtf16BigEndianBom) {
+        document.m_encoding = Encoding::Utf16BigEndian;
     }
-
+    const std::size_t unit = document.m_encoding == Encoding::EightBit ? 1 : 2;
+    const bool bigEndian = document.m_encoding == Encoding::Utf16BigEndian;
+    if (unit == 2) {
+        document.m_bom = bytes.substr(0, 2);
+    } else if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        document.m_bom = kUtf8Bom;
+    }
+    bytes.remove_prefix(document.m_bom.size());
+    // The character of the code unit at `i`: a byte, or a UTF-16 unit (an odd last byte counts
+    // as a character that ends no line).
+    const auto at = [&](std::size_t i) -> unsigned {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        if (unit == 1) {
+            return a;
+        }
+        if (i + 1 >= bytes.size()) {
+            return 0xFFFF;
+        }
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", start);
-        Line line;
-        if (stop == bytes.npos) {
-            line.text = bytes.substr(start);
-            start = bytes.size();
-        } else {
-            line.text = bytes.substr(start, stop - start);
-            const bool crLf =
-                bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n';
-            line.end = bytes.substr(stop, crLf ? 2 : 1);
-            start = stop + line.end.size();
+        std::size_t stop = start;
+        while (stop < bytes.size() && at(stop) != '\r' && at(stop) != '\n') {
+            stop += unit;
         }
+        stop = std::min(stop, bytes.size());
+        Line line;
+        std::size_t next = stop;
+        if (stop < bytes.size()) {
+            const bool crLf =
+                at(stop) == '\r' && stop + unit < bytes.size() && at(stop + unit) == '\n';
+            line.end = crLf ? "\r\n" : (at(stop) == '\r' ? "\r" : "\n");
+            next = stop + unit * line.end.size();
+        }
+        const std::string_view content = bytes.substr(start, stop - start);
+        if (unit == 2) {
+            line.text = utf16ToUtf8(content, bigEndian);
+        } else if (isWellFormedUtf8(content)) {
+            line.text = content;
+        } else {
+            line.text = windows1252ToUtf8(content);
+        }
+        line.raw = bytes.substr(start, next - start);
         classify(line);
         document.m_lines.push_back(std::move(line));
+        start = next;
     }
     return document;
+}
+
+std::string IniDocument::encoded(std::string_view text) const {
+    if (m_encoding == Encoding::EightBit) {
+        return std::string(text);
+    }
+    return utf8ToUtf16(text, m_encoding == Encoding::Utf16BigEndian);
 }
 
 void IniDocument::classify(Line& line) {
@@ -170,11 +207,14 @@ std::string IniDocument::read(std::string_view section, std::string_view key,
 
 void IniDocument::insertLine(std::size_t position, std::string text) {
     if (position > 0 && m_lines[position - 1].end.empty()) {
+        // The last line gets a line end; its own bytes stay.
         m_lines[position - 1].end = kCrLf;
+        m_lines[position - 1].raw += encoded(kCrLf);
     }
     Line line;
     line.text = std::move(text);
     line.end = kCrLf;
+    line.changed = true;
     classify(line);
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(position), std::move(line));
 }
@@ -189,7 +229,7 @@ Status IniDocument::write(std::string_view section, std::string_view key, std::s
         keyName.front() == ';') {
         return Status::invalidArgument("key name cannot be stored: " + std::string(key));
     }
-    if (!isValidUtf8(section) || !isValidUtf8(key) || !isValidUtf8(value)) {
+    if (!isWellFormedUtf8(section) || !isWellFormedUtf8(key) || !isWellFormedUtf8(value)) {
         return Status::invalidArgument("names and values are stored as UTF-8: " + std::string(key));
     }
     if (hasLineEnd(value)) {
@@ -209,6 +249,7 @@ Status IniDocument::write(std::string_view section, std::string_view key, std::s
         line.text.resize(line.valueStart);
         line.text.append(value);
         line.end = kCrLf;
+        line.changed = true;
         return Status();
     }
     insertLine(lastKeyLine + 1, std::string(key) + "=" + std::string(value));
@@ -218,14 +259,17 @@ Status IniDocument::write(std::string_view section, std::string_view key, std::s
 std::string IniDocument::serialize() const {
     std::size_t size = m_bom.size();
     for (const Line& line : m_lines) {
-        size += line.text.size() + line.end.size();
+        size += line.changed ? 2 * (line.text.size() + line.end.size()) : line.raw.size();
     }
     std::string out;
     out.reserve(size);
     out += m_bom;
     for (const Line& line : m_lines) {
-        out += line.text;
-        out += line.end;
+        if (line.changed) {
+            out += encoded(line.text + line.end);
+        } else {
+            out += line.raw;
+        }
     }
     return out;
 }

@@ -16,9 +16,12 @@ namespace pw {
 // to ASCII case; only the first of duplicate sections is searched, and in it the first of
 // duplicate keys counts. CR LF, LF and CR alone each end a line.
 //
-// Text is UTF-8. A file whose bytes are not valid UTF-8 is decoded as Windows-1252; its
-// lines are then held (and written back) in UTF-8, so the first change converts the whole
-// file to UTF-8 with every line's meaning and line end kept.
+// Names and values are UTF-8 text. An 8-bit file has each of its lines decoded on its own:
+// as UTF-8 when the line is valid UTF-8, else as Windows-1252 (a file from the Windows
+// program), and a UTF-8 byte-order mark at the start is set aside. A file that starts with a
+// UTF-16 byte-order mark (either byte order) is read as UTF-16 and stays UTF-16. A change
+// writes only the lines it touches (as UTF-8, or UTF-16 in a UTF-16 file); every other line
+// keeps its bytes.
 class IniDocument {
   public:
     // An empty document (no file).
@@ -26,9 +29,6 @@ class IniDocument {
 
     // Splits `bytes` into lines, decoding them as described above.
     static IniDocument parse(std::string_view bytes);
-
-    // True when the bytes given to parse() were decoded as Windows-1252.
-    bool wasWindows1252() const { return m_windows1252; }
 
     // The raw text after the '=' of `key` in `section` (untrimmed), or nothing when the
     // section or the key is missing.
@@ -54,8 +54,10 @@ class IniDocument {
     enum class Kind { Other, Section, Key };
 
     struct Line {
-        std::string text;  // the line without its line end
+        std::string text;  // the line without its line end, in UTF-8
         std::string end;   // "\r\n", "\n", "\r", or empty for a last line without one
+        std::string raw;   // the line and its end as the file holds them, until it changes
+        bool changed = false;
         Kind kind = Kind::Other;
         std::string name;            // trimmed section or key name
         std::size_t valueStart = 0;  // for keys: offset just after the '='
@@ -70,9 +72,13 @@ class IniDocument {
                                        std::size_t* lastKeyLine) const;
     void insertLine(std::size_t position, std::string text);
 
+    enum class Encoding { EightBit, Utf16LittleEndian, Utf16BigEndian };
+    // `text` in the file's encoding.
+    std::string encoded(std::string_view text) const;
+
+    Encoding m_encoding = Encoding::EightBit;
     std::string m_bom;
     std::vector<Line> m_lines;
-    bool m_windows1252 = false;
 };
 
 // Blanks and tabs removed at both ends of `text`.

@@ -19,11 +19,23 @@ void appendUtf8(std::string& out, char32_t c) {
     } else if (c < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (c >> 6)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
+    } else if (c < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (c >> 12)));
         out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
+}
+
+void appendUnit(std::string& out, char32_t unit, bool bigEndian) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    out.push_back(bigEndian ? high : low);
+    out.push_back(bigEndian ? low : high);
 }
 
 bool isContinuation(unsigned char b) {
@@ -31,51 +43,6 @@ bool isContinuation(unsigned char b) {
 }
 
 }  // namespace
-
-bool isValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-            c = b & 0x1F;
-            minimum = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            c = b & 0x0F;
-            minimum = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            c = b & 0x07;
-            minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (n - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if (!isContinuation(p[i + k])) {
-                return false;
-            }
-            c = (c << 6) | (p[i + k] & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
 
 std::string windows1252ToUtf8(std::string_view bytes) {
     std::string out;
@@ -88,6 +55,53 @@ std::string windows1252ToUtf8(std::string_view bytes) {
             appendUtf8(out, kHighControls[b - 0x80]);
         } else {
             appendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    const auto unitAt = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t next = unitAt(i + 2);
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+    return out;
+}
+
+std::string utf8ToUtf16(std::string_view text, bool bigEndian) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = p[i];
+        std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        if (length > 1) {
+            c &= 0x3F >> (length - 1);
+            for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+                c = (c << 6) | (p[i + k] & 0x3F);
+            }
+        }
+        i += length;
+        if (c >= 0x10000) {
+            appendUnit(out, 0xD800 + ((c - 0x10000) >> 10), bigEndian);
+            appendUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF), bigEndian);
+        } else {
+            appendUnit(out, c, bigEndian);
         }
     }
     return out;

@@ -21,4 +21,11 @@ void Form_Load(RegistryApi& api, const CommandStarter& start);
 // Starts `commandLine` split into program and arguments (no shell), without waiting.
 void startCommandLine(const std::string& commandLine);
 
+// Runs `commandLine` (no shell) in place of this program, with its terminal and streams;
+// returns only when it cannot be started.
+void replaceWithCommandLine(const std::string& commandLine);
+
+// unpage's --help text.
+const char* unpageUsage();
+
 }  // namespace pw

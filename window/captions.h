@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/messages.h"
+#include "pagewright_version.h"
 
 namespace pw {
 
@@ -19,8 +20,9 @@ struct Caption {
 std::span<const Caption> languageCaptions();
 
 // The window title in both languages.
-inline constexpr Wording kWindowTitle{"Pagewright 1.04 - Générateur express de pages HTML",
-                                      "Pagewright 1.04 - HTML page express generator"};
+inline constexpr Wording kWindowTitle{
+    "Pagewright " PAGEWRIGHT_VERSION " - Générateur express de pages HTML",
+    "Pagewright " PAGEWRIGHT_VERSION " - HTML page express generator"};
 
 // The caption of the picker Ok buttons, the same in both languages.
 inline constexpr std::string_view kOkCaption = "Ok";

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
+#include <cstdio>
 
 #include "fs/env.h"
 #include "registry/browser.h"
@@ -27,18 +28,12 @@
 #include "settings/settings_writes.h"
 #include "window/captions.h"
 #include "window/list_widgets.h"
+#include "window/progress_frame.h"
+#include "window/qt_text.h"
 
 namespace pw {
 
 namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ss(const QString& text) {
-    return text.toUtf8().toStdString();
-}
 
 // Registry failures are shown in a message box, then ignored.
 RegistryMessageSink registryMessages(const WindowServices& services) {
@@ -145,6 +140,15 @@ Form1::Form1(WindowServices services, QWidget* parent)
     // before the list loses the focus.
     connect(separateur, &QComboBox::activated, this, &Form1::separateur_LostFocus);
 
+    connect(source, &FieldEdit::doubleClicked, this, &Form1::source_DblClick);
+    connect(fichiermodele, &FieldEdit::doubleClicked, this, &Form1::fichiermodele_DblClick);
+    connect(destination, &FieldEdit::doubleClicked, this, &Form1::destination_DblClick);
+    connect(hyperdir, &FieldEdit::doubleClicked, this, &Form1::hyperdir_DblClick);
+    connect(i10, &FieldEdit::doubleClicked, this, &Form1::i10_DblClick);
+    connect(i20, &FieldEdit::doubleClicked, this, &Form1::i20_DblClick);
+    connect(i30, &FieldEdit::doubleClicked, this, &Form1::i30_DblClick);
+    connect(i40, &FieldEdit::doubleClicked, this, &Form1::i40_DblClick);
+    connect(i50, &FieldEdit::doubleClicked, this, &Form1::i50_DblClick);
     connect(source, &FieldEdit::textChanged, this, &Form1::source_Change);
     connect(fichiermodele, &FieldEdit::textChanged, this, &Form1::fichiermodele_Change);
     connect(destination, &FieldEdit::textChanged, this, &Form1::destination_Change);
@@ -220,14 +224,31 @@ void Form1::Form_Load() {
     p_position_fenetre();
 }
 
+void Form1::settleLayout() {
+    // Before a window is first shown, Qt leaves the layouts of its children, and the sizes its
+    // layouts keep of them, to settle at the show, which would then resize a window already
+    // placed: settle them now, innermost first.
+    ensurePolished();
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (auto child = children.crbegin(); child != children.crend(); ++child) {
+        (*child)->updateGeometry();
+        if (QLayout* inner = (*child)->layout()) {
+            inner->activate();
+        }
+    }
+    layout()->invalidate();
+    layout()->activate();
+}
+
 void Form1::p_position_fenetre() {
-    adjustSize();
+    settleLayout();
+    resize(size().expandedTo(sizeHint()));
     QScreen* screen = this->screen() != nullptr ? this->screen() : QApplication::primaryScreen();
     if (screen == nullptr) {
         return;
     }
     QRect area = screen->availableGeometry();
-    QSize size = frameGeometry().size().expandedTo(sizeHint());
+    QSize size = frameGeometry().size();
     // A window larger than the screen is kept at the screen's top left corner, whole title
     // bar reachable.
     int left = std::max(0, (area.width() - size.width()) / 2);
@@ -245,7 +266,11 @@ void Form1::selectOption(QRadioButton* option) {
 }
 
 void Form1::setFieldText(FieldEdit* field, const std::string& text) {
-    field->setText(qs(text));
+    // Setting even the same text would move the caret to the end and clear the field's undo.
+    const QString wanted = qs(text);
+    if (field->text() != wanted) {
+        field->setText(wanted);
+    }
 }
 
 void Form1::setComboText(QComboBox* list, const std::string& text) {
@@ -261,8 +286,19 @@ void Form1::setComboText(QComboBox* list, const std::string& text) {
 
 void Form1::writeIfNotEmpty(std::string_view section, std::string_view name, const QString& text) {
     if (!writesSilenced()) {
-        writeKeyIfNotEmpty(m_settings.file, section, name, ss(text));
+        stored(writeKeyIfNotEmpty(m_settings.file, section, name, ss(text)));
     }
+}
+
+void Form1::stored(const Status& status) {
+    if (status.ok() || m_saveFailureShown) {
+        return;
+    }
+    m_saveFailureShown = true;
+    std::fprintf(stderr,
+                 "pagewright: the settings cannot be saved in %s (%s); the choices made now last "
+                 "until the window is closed.\n",
+                 m_settings.file.c_str(), status.reason().c_str());
 }
 
 void Form1::p_lecture_fichier_ini() {
@@ -276,9 +312,6 @@ void Form1::p_lecture_fichier_ini() {
     }
     for (QComboBox* list : {Textelien, sourcelien, Tagindex, tagindex2}) {
         setComboText(list, "");
-    }
-    for (int i = 1; i < 4; ++i) {
-        nomdufichierhtm[i]->setEnabled(false);
     }
     m_state.runInProgress = false;
     m_state.stopRequested = false;
@@ -314,14 +347,10 @@ void Form1::p_lecture_fichier_ini() {
     for (int i = 0; i < 5; ++i) {
         setComboText(nomdufichierhtm[i], tags[i]);
     }
-    for (QComboBox* list : nomdufichierhtm) {
-        if (!list->currentText().isEmpty()) {
-            list->setEnabled(true);
-        }
-    }
-    exemplenom->clear();
+    enableTagLists();
+    exemplenom->setFullText(QString());
     m_loading = false;
-    applyLoadRewrites(m_settings, snapshot);
+    stored(applyLoadRewrites(m_settings, snapshot));
 
     // The pickers start where the loaded paths lie.
     for (auto [drive, list, path] : {std::tuple{Drive2, Dirmodele, fichiermodele->text()},
@@ -363,8 +392,14 @@ void Form1::applyCaptions() {
                                                             ? QStringLiteral("Aide en ligne")
                                                             : QStringLiteral("Online help")));
     internet->setToolTip(address);
+    QStringList statuses;
+    for (RunKind kind :
+         {RunKind::Pages, RunKind::Hyperlinks, RunKind::IndexPages, RunKind::Yearbook}) {
+        statuses << qs(messages::statusCaption(kind).in(m_language));
+    }
+    Frame1->setPossibleTitles(statuses);
     // Captions of another length must never be clipped: the window grows to fit them.
-    layout()->activate();
+    settleLayout();
     resize(size().expandedTo(sizeHint()));
 }
 
@@ -378,7 +413,7 @@ void Form1::Form_Activate() {
     setFieldText(fichiermodele, fields.fichiermodele);
     setFieldText(i30, fields.i30);
     setFieldText(i50, fields.i50);
-    writeSampleKeys(m_settings.file, fields);
+    stored(writeSampleKeys(m_settings.file, fields));
 }
 
 void Form1::changeEvent(QEvent* event) {
@@ -390,13 +425,13 @@ void Form1::changeEvent(QEvent* event) {
 
 void Form1::francais_Click() {
     m_language = Language::French;
-    writeLanguage(m_settings.file, m_language);
+    stored(writeLanguage(m_settings.file, m_language));
     Form_Activate();
 }
 
 void Form1::anglais_Click() {
     m_language = Language::English;
-    writeLanguage(m_settings.file, m_language);
+    stored(writeLanguage(m_settings.file, m_language));
     Form_Activate();
 }
 
@@ -471,7 +506,7 @@ void Form1::p_refresh_all() {
 }
 
 void Form1::defaut_Click() {
-    resetToDefaults(m_settings, m_language);
+    stored(resetToDefaults(m_settings, m_language));
     p_lecture_fichier_ini();
     p_refresh_all();
     Form_Activate();
@@ -480,14 +515,14 @@ void Form1::defaut_Click() {
 
 void Form1::Option3_Click() {
     if (!writesSilenced()) {
-        writeIndexRun(m_settings.file, IndexRun::IndexPages);
+        stored(writeIndexRun(m_settings.file, IndexRun::IndexPages));
     }
     applyIndexMode();
 }
 
 void Form1::Option4_Click() {
     if (!writesSilenced()) {
-        writeIndexRun(m_settings.file, IndexRun::Yearbook);
+        stored(writeIndexRun(m_settings.file, IndexRun::Yearbook));
     }
     applyIndexMode();
 }

@@ -35,8 +35,10 @@ class BarPicture;
 class ClickLabel;
 class DirList;
 class DriveList;
+class ElidedLabel;
 class FieldEdit;
 class FileList;
+class StatusFrame;
 
 // What the window asks of the outside world. Every member has a working default; tests
 // replace the ones they must observe or cannot drive (a modal box, a browser).
@@ -133,26 +135,19 @@ class Form1 : public QWidget, public RunHost {
     void p_exemple();
     void separateur_LostFocus();
 
-    // Pages tab: fields and their pickers. The picker handlers of the three tabs all run the
-    // one table-driven mechanism below; their lists are wired by buildPickers().
+    // Pages tab: fields and their pickers. A double-click on a path field opens its picker; the
+    // pickers of the three tabs all run the one table-driven mechanism below, and their lists
+    // are wired by buildPickers().
     void source_Change();
     void fichiermodele_Change();
     void destination_Change();
     void source_DblClick();
     void fichiermodele_DblClick();
     void destination_DblClick();
-    void ficsource_DblClick();
-    void ficmodele_DblClick();
-    void validedestination_Click();
-    void p_refresh_fichier_source();
-    void p_refresh_fichier_modele();
-    void p_refresh_destination_html();
 
     // Hyperlinks tab.
     void hyperdir_Change();
     void hyperdir_DblClick();
-    void Command3_Click();
-    void p_refresh_repertoire_lien();
     void sourcelien_Click();
     void Textelien_Click();
     void Tag99_Change();
@@ -171,16 +166,6 @@ class Form1 : public QWidget, public RunHost {
     void i30_DblClick();
     void i40_DblClick();
     void i50_DblClick();
-    void i13_Click();
-    void i23_Click();
-    void i43_Click();
-    void i32_DblClick();
-    void i53_DblClick();
-    void p_refresh_repertoire_index_fichier();
-    void p_refresh_destination_index_htm();
-    void p_refresh_fichier_index2();
-    void p_refresh_destination_index2_htm();
-    void p_refresh_model_index2();
     void i33_LostFocus();
     void Tagindex_Click();
     void tagindex2_Click();
@@ -203,6 +188,9 @@ class Form1 : public QWidget, public RunHost {
     QWidget* buildButtons();
     void fillTagLists();
     void applyCaptions();
+    // Lays the window out as it will be shown, so that it is sized and placed on its real size.
+    void settleLayout();
+    // Centres the window, on its real size, on its screen.
     void p_position_fenetre();
     // Selects an option as a program step: its handler runs even when it was already selected.
     void selectOption(QRadioButton* option);
@@ -212,11 +200,19 @@ class Form1 : public QWidget, public RunHost {
     // Writes one key unless a load is being applied (the load writes its keys at once).
     bool writesSilenced() const { return m_loading; }
     void writeIfNotEmpty(std::string_view section, std::string_view name, const QString& text);
+    // Takes the result of a settings write. The window works on when the file cannot be
+    // written (its choices then last for the session); the first failure says so once on
+    // standard error, naming the file.
+    void stored(const Status& status);
     // Writes one key of section Index whatever the text, also an empty one.
     void writeIndexKey(std::string_view name, const QString& text);
     std::array<std::string, 4> namingTagTexts() const;
     // Enables the index tab's inputs of the chosen run and disables the other run's.
     void applyIndexMode();
+    // Makes the five tag lists of the pages tab usable as the person's own choices would: the
+    // first naming list, each chosen one and the one after a chosen one, and the title list.
+    // Does nothing while a run goes on: the run's lock holds until its unlock.
+    void enableTagLists();
 
     // An in-window path picker: the lists that open in place of a field, what they cover
     // while open, and how a choice is accepted. Every picker of the three tabs is one entry.
@@ -279,6 +275,7 @@ class Form1 : public QWidget, public RunHost {
     std::vector<QWidget*> m_coveredByPicker;  // what the open picker hid
     std::vector<QWidget*> m_lockedByPicker;   // what the open picker disabled
     bool m_loading = false;
+    bool m_saveFailureShown = false;
     bool m_busy = false;
     bool m_closeRequested = false;
     bool m_quietMessages = false;
@@ -297,6 +294,9 @@ class Form1 : public QWidget, public RunHost {
     QElapsedTimer m_sincePaint;
     // Time since the run last visited the event loop; invalid before a run's first visit.
     QElapsedTimer m_sincePump;
+    // Time since the click that started the current run: a second click within the system's
+    // double-click interval is the rest of a double-click, not a stop.
+    QElapsedTimer m_sinceStartClick;
     QTimer m_progressTimer;
     QTimer m_helpTimer;
 
@@ -307,7 +307,7 @@ class Form1 : public QWidget, public RunHost {
     QPushButton* defaut = nullptr;
     QToolButton* francais = nullptr;
     QToolButton* anglais = nullptr;
-    QGroupBox* Frame1 = nullptr;
+    StatusFrame* Frame1 = nullptr;
     BarPicture* pictotal = nullptr;
     BarPicture* piccours = nullptr;
     QLabel* Progressbar2 = nullptr;
@@ -339,7 +339,7 @@ class Form1 : public QWidget, public RunHost {
     QRadioButton* titrep1 = nullptr;
     QRadioButton* titrep2 = nullptr;
     std::array<QComboBox*, 5> nomdufichierhtm{};
-    QLabel* exemplenom = nullptr;
+    ElidedLabel* exemplenom = nullptr;
     QLabel* logo = nullptr;
     QWidget* picker1 = nullptr;
     QWidget* picker2 = nullptr;

@@ -16,6 +16,7 @@
 #include "window/form1.h"
 #include "window/list_widgets.h"
 #include "window/pictures.h"
+#include "window/progress_frame.h"
 
 namespace pw {
 
@@ -150,8 +151,10 @@ void Form1::buildWindow() {
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(10);
-    bottom->addWidget(buildProgressFrame(), 5);
-    bottom->addWidget(buildButtons(), 6);
+    // The progress frame keeps the size its bars and captions need; the buttons and the help
+    // take the rest.
+    bottom->addWidget(buildProgressFrame(), 0);
+    bottom->addWidget(buildButtons(), 1);
     outer->addLayout(bottom);
 }
 
@@ -219,9 +222,9 @@ QWidget* Form1::buildPagesTab() {
         }
         lists->addStretch(1);
         layout->addLayout(lists);
-        exemplenom = label("exemplenom");
-        exemplenom->setText(QString::fromUtf8(kInitialExample.data(), kInitialExample.size()));
-        exemplenom->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // The example is shortened to the room it has: a long name never widens the window.
+        exemplenom = named(new ElidedLabel, "exemplenom");
+        exemplenom->setFullText(QString::fromUtf8(kInitialExample.data(), kInitialExample.size()));
         keepPlaceWhenHidden(exemplenom);
         auto* exampleRow = new QHBoxLayout;
         exampleRow->addSpacing(20);
@@ -477,7 +480,8 @@ QWidget* Form1::buildIndexTab() {
 }
 
 QWidget* Form1::buildProgressFrame() {
-    Frame1 = named(new QGroupBox, "Frame1");
+    Frame1 = named(new StatusFrame, "Frame1");
+    Frame1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* grid = new QGridLayout(Frame1);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
@@ -490,22 +494,27 @@ QWidget* Form1::buildProgressFrame() {
     keepPlaceWhenHidden(piccours);
     Progressbar2 = label("Progressbar2");
     progressbar1 = label("progressbar1");
-    temps = label("temps");
-    for (QLabel* counter : {Progressbar2, progressbar1}) {
-        counter->setMinimumWidth(100);
-        counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Each counter is written across its bar, as wide as the bar and centred: the bars keep
+    // their full scale whatever the counters hold.
+    for (auto [counter, bar] :
+         {std::pair{Progressbar2, pictotal}, std::pair{progressbar1, piccours}}) {
+        counter->setAlignment(Qt::AlignCenter);
+        counter->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        auto* inside = new QHBoxLayout(bar);
+        inside->setContentsMargins(0, 0, 0, 0);
+        inside->addWidget(counter);
     }
+    temps = label("temps");
     grid->addWidget(Label2, 0, 0);
     grid->addWidget(pictotal, 0, 1);
-    grid->addWidget(Progressbar2, 0, 2);
     grid->addWidget(Label3, 1, 0);
     grid->addWidget(piccours, 1, 1);
-    grid->addWidget(progressbar1, 1, 2);
     grid->addWidget(Label1, 2, 0);
-    grid->addWidget(temps, 2, 1, 1, 2);
-    grid->setColumnStretch(1, 1);
+    grid->addWidget(temps, 2, 1);
+    grid->setRowStretch(3, 1);
     temps->setMinimumHeight(temps->fontMetrics().height());
-    // A long time text must not widen the window in the middle of a run.
+    // The time text has the bars' width; a longer one must not widen the window in the
+    // middle of a run.
     temps->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pictotal->hide();
     piccours->hide();

@@ -14,20 +14,9 @@
 #include "settings/settings_writes.h"
 #include "window/form1.h"
 #include "window/list_widgets.h"
+#include "window/qt_text.h"
 
 namespace pw {
-
-namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ss(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
-}  // namespace
 
 std::array<std::string, 4> Form1::namingTagTexts() const {
     std::array<std::string, 4> tags;
@@ -37,17 +26,32 @@ std::array<std::string, 4> Form1::namingTagTexts() const {
     return tags;
 }
 
+void Form1::enableTagLists() {
+    if (m_state.runInProgress) {
+        return;
+    }
+    auto chosen = [this](int c) {
+        return nomdufichierhtm[c]->currentIndex() >= 0 &&
+               !nomdufichierhtm[c]->currentText().isEmpty();
+    };
+    // A name is composed from the first list on: an empty list after the first waits for the
+    // one before it to be chosen.
+    for (int c = 0; c < 4; ++c) {
+        nomdufichierhtm[c]->setEnabled(c == 0 || chosen(c) || chosen(c - 1));
+    }
+    nomdufichierhtm[4]->setEnabled(true);
+}
+
 void Form1::Option1_Click() {
     for (int i = 0; i < 4; ++i) {
         nomdufichierhtm[i]->hide();
         nomdufichierhtm[i]->setCurrentIndex(-1);
-        // An empty list after the first waits for the one before it to be chosen.
-        nomdufichierhtm[i]->setEnabled(i == 0);
     }
+    enableTagLists();
     exemplenom->hide();
     if (!writesSilenced()) {
-        writeNamingMethod(m_settings.file, NamingMethod::FirstColumn,
-                          ss(nomdufichierhtm[4]->currentText()));
+        stored(writeNamingMethod(m_settings.file, NamingMethod::FirstColumn,
+                                 ss(nomdufichierhtm[4]->currentText())));
     }
 }
 
@@ -55,10 +59,10 @@ void Form1::Option2_Click() {
     for (int i = 0; i < 4; ++i) {
         nomdufichierhtm[i]->show();
     }
-    nomdufichierhtm[0]->setEnabled(true);
+    enableTagLists();
     exemplenom->show();
     if (!writesSilenced()) {
-        writeNamingMethod(m_settings.file, NamingMethod::FromTags);
+        stored(writeNamingMethod(m_settings.file, NamingMethod::FromTags));
     }
 }
 
@@ -67,27 +71,23 @@ void Form1::titrep1_Click() {
     m_state.titleColumn = 1;
     nomdufichierhtm[4]->setCurrentIndex(-1);
     if (!writesSilenced()) {
-        writeTitleMethod(m_settings.file, TitleMethod::SecondColumn);
+        stored(writeTitleMethod(m_settings.file, TitleMethod::SecondColumn));
     }
 }
 
 void Form1::titrep2_Click() {
     nomdufichierhtm[4]->show();
+    enableTagLists();
     if (!writesSilenced()) {
-        writeTitleMethod(m_settings.file, TitleMethod::FromTag);
+        stored(writeTitleMethod(m_settings.file, TitleMethod::FromTag));
     }
 }
 
 void Form1::nomdufichierhtm_Click(int) {
     // Each chosen list opens the next one; the caption is the name the record in the column
     // table would give.
-    for (int c = 0; c < 3; ++c) {
-        if (nomdufichierhtm[c]->currentIndex() >= 0 &&
-            !nomdufichierhtm[c]->currentText().isEmpty()) {
-            nomdufichierhtm[c + 1]->setEnabled(true);
-        }
-    }
-    exemplenom->setText(qs(namingExample(m_language, namingTagTexts(), m_state.columns)));
+    enableTagLists();
+    exemplenom->setFullText(qs(namingExample(m_language, namingTagTexts(), m_state.columns)));
     if (!nomdufichierhtm[4]->currentText().isEmpty()) {
         m_state.titleColumn = titleColumnOf(true, ss(nomdufichierhtm[4]->currentText()));
     }
@@ -96,7 +96,7 @@ void Form1::nomdufichierhtm_Click(int) {
         for (int c = 0; c < 5; ++c) {
             texts[c] = ss(nomdufichierhtm[c]->currentText());
         }
-        writeNamingTags(m_settings.file, texts);
+        stored(writeNamingTags(m_settings.file, texts));
     }
 }
 
@@ -107,7 +107,7 @@ void Form1::p_exemple() {
 
 void Form1::separateur_LostFocus() {
     if (!writesSilenced()) {
-        writeSeparatorIndex(m_settings.file, key::kSymbole, separateur->currentIndex());
+        stored(writeSeparatorIndex(m_settings.file, key::kSymbole, separateur->currentIndex()));
     }
 }
 

@@ -174,7 +174,6 @@ void Form1::buildPickers() {
     for (int i = 0; i < kPickerCount; ++i) {
         auto id = static_cast<PickerId>(i);
         PathPicker& picker = m_pickers[i];
-        connect(picker.field, &FieldEdit::doubleClicked, this, [this, id] { openPicker(id); });
         connect(picker.field, &FieldEdit::mousePressed, this,
                 [this, field = picker.field] { showFieldHelp(field->objectName()); });
         connect(picker.drive, &QComboBox::currentIndexChanged, this,
@@ -369,62 +368,6 @@ void Form1::i40_DblClick() {
 }
 void Form1::i50_DblClick() {
     openPicker(kI50Picker);
-}
-
-void Form1::ficsource_DblClick() {
-    emit ficsource->fileActivated();
-}
-void Form1::ficmodele_DblClick() {
-    emit ficmodele->fileActivated();
-}
-void Form1::i32_DblClick() {
-    emit i32->fileActivated();
-}
-void Form1::i53_DblClick() {
-    emit i53->fileActivated();
-}
-void Form1::validedestination_Click() {
-    validedestination->click();
-}
-void Form1::Command3_Click() {
-    Command3->click();
-}
-void Form1::i13_Click() {
-    i13->click();
-}
-void Form1::i23_Click() {
-    i23->click();
-}
-void Form1::i43_Click() {
-    i43->click();
-}
-
-void Form1::p_refresh_fichier_source() {
-    closePicker(kDataFilePicker);
-}
-void Form1::p_refresh_fichier_modele() {
-    closePicker(kModelPicker);
-}
-void Form1::p_refresh_destination_html() {
-    closePicker(kDestinationPicker);
-}
-void Form1::p_refresh_repertoire_lien() {
-    closePicker(kLinksPicker);
-}
-void Form1::p_refresh_repertoire_index_fichier() {
-    closePicker(kI10Picker);
-}
-void Form1::p_refresh_destination_index_htm() {
-    closePicker(kI20Picker);
-}
-void Form1::p_refresh_fichier_index2() {
-    closePicker(kI30Picker);
-}
-void Form1::p_refresh_destination_index2_htm() {
-    closePicker(kI40Picker);
-}
-void Form1::p_refresh_model_index2() {
-    closePicker(kI50Picker);
 }
 
 }  // namespace pw

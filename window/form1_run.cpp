@@ -12,18 +12,12 @@
 #include "engine/separators.h"
 #include "window/form1.h"
 #include "window/list_widgets.h"
+#include "window/progress_frame.h"
+#include "window/qt_text.h"
 
 namespace pw {
 
 namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ss(const QString& text) {
-    return text.toUtf8().toStdString();
-}
 
 // At most about 30 repaints a second.
 constexpr qint64 kRepaintMilliseconds = 33;
@@ -38,6 +32,15 @@ constexpr qint64 kPumpNanoseconds = 1'000'000;
 }  // namespace
 
 void Form1::Command1_Click() {
+    if (m_state.runInProgress) {
+        // The second click of a double-click on Start arrives once the run has begun.
+        if (m_sinceStartClick.isValid() &&
+            m_sinceStartClick.elapsed() < QApplication::doubleClickInterval()) {
+            return;
+        }
+    } else {
+        m_sinceStartClick.start();
+    }
     m_sincePump.invalidate();
     if (m_frame.Command1_Click() == ClickResult::Fatal) {
         m_services.endProgram();
@@ -164,16 +167,7 @@ void Form1::unlockInputs() {
                                                  Option1, Option2, titrep1, titrep2}) {
                 control->setEnabled(true);
             }
-            if (Option2->isChecked()) {
-                for (int i = 0; i < 4; ++i) {
-                    if (!nomdufichierhtm[i]->currentText().isEmpty()) {
-                        nomdufichierhtm[i]->setEnabled(true);
-                    }
-                }
-            }
-            if (titrep2->isChecked()) {
-                nomdufichierhtm[4]->setEnabled(true);
-            }
+            enableTagLists();
             break;
         case 1:
             for (QWidget* control :

@@ -5,20 +5,13 @@
 #include "settings/settings_writes.h"
 #include "window/form1.h"
 #include "window/list_widgets.h"
+#include "window/qt_text.h"
 
 namespace pw {
 
-namespace {
-
-std::string ss(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
-}  // namespace
-
 void Form1::writeIndexKey(std::string_view name, const QString& text) {
     if (!writesSilenced()) {
-        writeKey(m_settings.file, kIndex, name, ss(text));
+        stored(writeKey(m_settings.file, kIndex, name, ss(text)));
     }
 }
 
@@ -37,7 +30,7 @@ void Form1::Textelien_Click() {
 void Form1::Tag99_Change() {
     // The one field stored also when emptied: no link prefix is a choice of its own.
     if (!writesSilenced()) {
-        writeKey(m_settings.file, kParametres, key::kTag99, ss(Tag99->text()));
+        stored(writeKey(m_settings.file, kParametres, key::kTag99, ss(Tag99->text())));
     }
 }
 
@@ -63,7 +56,7 @@ void Form1::i50_Change() {
 
 void Form1::i33_LostFocus() {
     if (!writesSilenced()) {
-        writeSeparatorIndex(m_settings.file, key::kSymbole2, i33->currentIndex());
+        stored(writeSeparatorIndex(m_settings.file, key::kSymbole2, i33->currentIndex()));
     }
 }
 

@@ -1,10 +1,11 @@
 #include "window/list_widgets.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QStorageInfo>
 
 namespace pw {
@@ -223,28 +224,35 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-BarPicture::BarPicture(QWidget* parent) : QWidget(parent) {
-    setMinimumHeight(16);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
+    setWordWrap(false);
+    // The label takes the width its row gives it and asks for none.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
-void BarPicture::setPercent(int percent) {
-    m_percent = std::clamp(percent, 0, 100);
+void ElidedLabel::setFullText(const QString& text) {
+    m_fullText = text;
+    setToolTip(text);
+    showFitting();
 }
 
-void BarPicture::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QRect frame = rect().adjusted(0, 0, -1, -1);
-    painter.setPen(palette().color(QPalette::Mid));
-    painter.setBrush(palette().color(QPalette::Base));
-    painter.drawRect(frame);
-    if (m_percent > 0) {
-        QRect fill = frame.adjusted(2, 2, -1, -1);
-        fill.setWidth(fill.width() * m_percent / 100);
-        QLinearGradient gradient(fill.topLeft(), fill.bottomLeft());
-        gradient.setColorAt(0, QColor(0x4f, 0x9d, 0xe8));
-        gradient.setColorAt(1, QColor(0x1f, 0x5f, 0xb0));
-        painter.fillRect(fill, gradient);
+void ElidedLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    showFitting();
+}
+
+void ElidedLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        showFitting();
+    }
+}
+
+void ElidedLabel::showFitting() {
+    const QString shown =
+        fontMetrics().elidedText(m_fullText, Qt::ElideMiddle, std::max(0, contentsRect().width()));
+    if (shown != text()) {
+        setText(shown);
     }
 }
 

@@ -119,21 +119,24 @@ class ClickLabel : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// A progress bar background with its fill: the fill covers `percent` of the width.
-class BarPicture : public QWidget {
+// A one-line label that never widens its window: a text longer than the label is shown
+// shortened in the middle with an ellipsis, and the whole text is its tooltip.
+class ElidedLabel : public QLabel {
     Q_OBJECT
   public:
-    explicit BarPicture(QWidget* parent = nullptr);
+    explicit ElidedLabel(QWidget* parent = nullptr);
 
-    int percent() const { return m_percent; }
-    // Stores the fill without repainting.
-    void setPercent(int percent);
+    // The text as given, before any shortening.
+    const QString& fullText() const { return m_fullText; }
+    void setFullText(const QString& text);
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
-    int m_percent = 0;
+    void showFitting();
+    QString m_fullText;
 };
 
 // The "/"-terminated form of a directory path: a root stays "/", any other path gets one "/".

@@ -1,5 +1,6 @@
 #include "window/pictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -7,8 +8,12 @@ namespace pw {
 
 namespace {
 
+// A transparent picture of `width` by `height` in the window's units, with as many pixels as
+// the screens show for them, so that the pictures stay sharp on high-density screens.
 QPixmap blank(int width, int height) {
-    QPixmap pixmap(width, height);
+    const qreal ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(QSize(width, height) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
@@ -41,6 +46,16 @@ void drawPage(QPainter& painter, QRectF box, const QColor& accent) {
     }
 }
 
+// A grey line one screen pixel wide along the inside of a flag's edges, at any pixel ratio.
+void drawOutline(QPainter& painter, int width, int height) {
+    const qreal pixel = 1.0 / painter.device()->devicePixelRatioF();
+    const QColor grey(0x80, 0x80, 0x80);
+    painter.fillRect(QRectF(0, 0, width, pixel), grey);
+    painter.fillRect(QRectF(0, height - pixel, width, pixel), grey);
+    painter.fillRect(QRectF(0, 0, pixel, height), grey);
+    painter.fillRect(QRectF(width - pixel, 0, pixel, height), grey);
+}
+
 }  // namespace
 
 QPixmap frenchFlag(int width, int height) {
@@ -52,8 +67,7 @@ QPixmap frenchFlag(int width, int height) {
         int right = width * (i + 1) / 3;
         painter.fillRect(left, 0, right - left, height, colours[i]);
     }
-    painter.setPen(QColor(0x80, 0x80, 0x80));
-    painter.drawRect(0, 0, width - 1, height - 1);
+    drawOutline(painter, width, height);
     return pixmap;
 }
 
@@ -78,9 +92,7 @@ QPixmap englishFlag(int width, int height) {
     painter.drawRect(QRectF(0, height * 0.41, width, height * 0.18));
     painter.drawRect(QRectF(width / 2.0 - height * 0.09, 0, height * 0.18, height));
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QColor(0x80, 0x80, 0x80));
-    painter.drawRect(0, 0, width - 1, height - 1);
+    drawOutline(painter, width, height);
     return pixmap;
 }
 

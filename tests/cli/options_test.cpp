@@ -6,11 +6,11 @@ namespace pw::cli {
 namespace {
 
 TEST(Options, TagsAndNamingForms) {
-    std::string error;
+    UsageError error;
     auto o = parseOptions(
         {"pages", "--name-tags", "1,0,,Tag N°2", "--title-tag=second", "--separator", "|", "-q"},
         error);
-    ASSERT_TRUE(o) << error;
+    ASSERT_TRUE(o) << error.english;
     EXPECT_EQ(*o->nameTags, (std::vector<std::string>{"Tag N°1", "Tag N°0", "", "Tag N°2"}));
     EXPECT_EQ(*o->titleTag, "");
     EXPECT_EQ(*o->separator, '|');
@@ -25,6 +25,16 @@ TEST(Options, TagsAndNamingForms) {
     EXPECT_FALSE(parseOptions({"pages", "--name-tags", "1,2,3,4,5"}, error));
     EXPECT_FALSE(parseOptions({"links", "--link-tag", "101"}, error));
     EXPECT_TRUE(parseOptions({"links", "--link-tag", "100", "--prefix", ""}, error));
+}
+
+TEST(Options, SeparatorsOfTheListAndTab) {
+    for (char c : {';', '|', ',', ':', '#', '&', '$', '\t'}) {
+        EXPECT_EQ(separatorChoice(std::string(1, c)), c);
+    }
+    EXPECT_EQ(separatorChoice("tab"), '\t');
+    for (const char* other : {"x", " ", ";;", "", "TAB"}) {
+        EXPECT_FALSE(separatorChoice(other)) << other;
+    }
 }
 
 TEST(Options, TagChoice) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,18 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs `program` with `args`, the current environment plus `env` ("NAME=value"), and waits.
-inline ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                                const std::vector<std::string>& env = {}) {
-    TempDir capture;
-    std::string outPath = capture / "out";
-    std::string errPath = capture / "err";
+// A program started as a process, its output captured in files.
+struct Child {
+    pid_t pid = -1;
+    std::unique_ptr<TempDir> capture = std::make_unique<TempDir>();
+};
+
+// Starts `program` with `args` and the current environment plus `env` ("NAME=value").
+inline Child startProcess(const std::string& program, const std::vector<std::string>& args,
+                          const std::vector<std::string>& env = {}) {
+    Child child;
+    std::string outPath = *child.capture / "out";
+    std::string errPath = *child.capture / "err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -58,17 +65,40 @@ inline ProcessResult runProcess(const std::string& program, const std::vector<st
         envp.push_back(e.data());
     }
     envp.push_back(nullptr);
-    ProcessResult result;
-    pid_t pid;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (posix_spawn(&child.pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) !=
+        0) {
+        child.pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
-    result.out = readFile(outPath);
-    result.err = readFile(errPath);
+    return child;
+}
+
+// True while `child` runs; it is not reaped.
+inline bool running(const Child& child) {
+    siginfo_t info{};
+    return child.pid > 0 &&
+           waitid(P_PID, static_cast<id_t>(child.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+}
+
+// Waits for `child` to end and collects what it printed.
+inline ProcessResult waitFor(Child& child) {
+    ProcessResult result;
+    if (child.pid > 0) {
+        int status = 0;
+        waitpid(child.pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    result.out = readFile(*child.capture / "out");
+    result.err = readFile(*child.capture / "err");
     return result;
+}
+
+// Runs `program` with `args`, the current environment plus `env` ("NAME=value"), and waits.
+inline ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                                const std::vector<std::string>& env = {}) {
+    Child child = startProcess(program, args, env);
+    return waitFor(child);
 }
 
 }  // namespace pw::test

@@ -25,13 +25,16 @@ TEST(ColumnTable, SplitsExactlyAtEverySeparator) {
     }
 }
 
-TEST(ColumnTable, SlotsBeyondTheRecordKeepTheirValues) {
+TEST(ColumnTable, SlotsBeyondTheRecordReadAsEmpty) {
     ColumnTable table;
     table.split("a;b;c", ';');
-    table.split("x", ';');
+    table.split("x;y", ';');
     EXPECT_EQ(table.at(0), "x");
-    EXPECT_EQ(table.at(1), "b");
-    EXPECT_EQ(table.at(2), "c");
+    EXPECT_EQ(table.at(1), "y");
+    EXPECT_EQ(table.at(2), "");
+    table.split("", ';');
+    EXPECT_EQ(table.at(0), "");
+    EXPECT_EQ(table.at(1), "");
 }
 
 TEST(ColumnTable, SlotHundredTakesTheFieldAfterTheHundredthSeparator) {

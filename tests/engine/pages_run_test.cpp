@@ -218,8 +218,8 @@ TEST_F(PagesRun, BlankLinesAreRecordsNamedDotHtm) {
     EXPECT_EQ(run("a;A\n\nb;B\n"), ClickResult::Completed);
     EXPECT_EQ(host.recordTexts.back(), "3 sur 3");
     EXPECT_TRUE(test::exists(out + ".htm"));
-    // The blank record leaves column 1 as the previous record put it.
-    EXPECT_EQ(readFile(out + ".htm"), pageFor("A", "A"));
+    // The blank record reaches no column: its page never shows the previous record's values.
+    EXPECT_EQ(readFile(out + ".htm"), pageFor("", ""));
 }
 
 TEST_F(PagesRun, EmptyDataFileCompletesAtOnce) {

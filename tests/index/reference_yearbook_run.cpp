@@ -19,12 +19,14 @@ void copyFile(const std::string& from, const std::string& to) {
                                ignored);
 }
 
-// The one departure from the rules as once written: a column value is data and is never read as a
-// tag marker. They read a value holding "<!--/tag100-->" or "<!--tag3-->" as a marker in the next
-// pass, which multiplied the blocks for every later record; the run builds one block per record
-// instead. To compare with it, this transcription remembers which lines of the page are values and
-// skips the marker tests for them. For a value without a marker those tests fail anyway, so for
-// such data this is the page-by-page algorithm unchanged.
+// Two departures from the rules as once written. A column that a record does not reach is empty
+// (the rules left the previous record's value there), as the program decides for every run. And a
+// column value is data and is never read as a tag marker. They read a value holding
+// "<!--/tag100-->" or "<!--tag3-->" as a marker in the next pass, which multiplied the blocks for
+// every later record; the run builds one block per record instead. To compare with it, this
+// transcription remembers which lines of the page are values and skips the marker tests for them.
+// For a value without a marker those tests fail anyway, so for such data this is the page-by-page
+// algorithm unchanged.
 struct Yearbook {
     std::array<std::string, 101> colonnes;
     bool premier = true;
@@ -43,6 +45,9 @@ struct Yearbook {
             size_t q = ligne.find(separateur, p);
             if (q == std::string::npos) {
                 colonnes[k] = ligne.substr(p);
+                for (int rest = k + 1; rest <= 100; ++rest) {
+                    colonnes[rest].clear();
+                }
                 return;
             }
             colonnes[k] = ligne.substr(p, q - p);

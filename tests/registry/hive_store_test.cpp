@@ -9,6 +9,7 @@
 #include "registry/hive_file.h"
 #include "registry/hive_registry.h"
 #include "registry_test_support.h"
+#include "tests/support/unprivileged.h"
 
 namespace pw {
 namespace {
@@ -159,6 +160,40 @@ TEST(HiveStore, AHiveThatCannotBeReadIsNeverReplaced) {
     EXPECT_EQ(registry.regCreateKeyEx(kHkeyUsers, "New", 0, kKeyAllAccess, &key, nullptr),
               kErrorRegistryIoFailed);
     EXPECT_EQ(test::readAll(hive + "/inside"), "kept");
+}
+
+// A hive this user may not write is refused with access denied and keeps its bytes and mode,
+// although its folder would let a rename replace it.
+TEST(HiveStore, AHiveThisUserMayNotWriteIsNeverReplaced) {
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool ownedByTheUser;
+    };
+    for (const Case& c : {Case{"read_only", 0444, true}, Case{"another_user_s", 0644, false}}) {
+        SCOPED_TRACE(c.name);
+        if (::geteuid() != 0 && !c.ownedByTheUser) {
+            continue;  // only the superuser can give the file to another user
+        }
+        test::TempDir dir;
+        const std::string hive = dir.file("hive.reg");
+        const std::string before = "REGEDIT4\r\n\r\n[HKEY_USERS\\Old]\r\n";
+        test::writeAll(hive, before);
+        const uid_t user = ::geteuid() == 0 ? test::kUnprivilegedId : ::geteuid();
+        ASSERT_EQ(::chown(hive.c_str(), c.ownedByTheUser ? user : 0, -1), 0);
+        ::chmod(hive.c_str(), c.mode);
+        test::openToEveryone(dir.path());
+        EXPECT_TRUE(test::runUnprivileged([&] {
+            HiveRegistry registry(hive);
+            RegKey key = 0;
+            EXPECT_EQ(registry.regCreateKeyEx(kHkeyUsers, "New", 0, kKeyAllAccess, &key, nullptr),
+                      kErrorAccessDenied);
+        }));
+        EXPECT_EQ(test::readAll(hive), before);
+        struct stat after;
+        ASSERT_EQ(::stat(hive.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+    }
 }
 
 TEST(HiveStore, AnOversizedFileIsNotReadAndNotReplaced) {

@@ -32,13 +32,6 @@ class InstallDirTest : public ::testing::Test {
   protected:
     InstallDirTest() : api(dir.file("hive.reg")) {}
 
-    void record(std::string_view key, const std::string& program) {
-        WinRegistry registry(RegistryMessageSink(), api);
-        registry.CreateKey(kHkeyLocalMachine, std::string(key), kKeyAllAccess, false);
-        registry.SaveValue("", program);
-        ASSERT_EQ(registry.lastError(), 0);
-    }
-
     std::string lookUp() {
         return installationDirectory([this](const std::string& m) { messages.push_back(m); }, api);
     }
@@ -48,19 +41,55 @@ class InstallDirTest : public ::testing::Test {
     std::vector<std::string> messages;
 };
 
-TEST_F(InstallDirTest, TheAppPathsKeyComesFirst) {
-    record(kAppPathsKey, "/opt/Pagewright/lib/pagewright/pagewright");
-    record(kAppPathsFrenchKey, "/elsewhere/Pagewright.exe");
-    EXPECT_EQ(lookUp(), "/opt/Pagewright/lib/pagewright/");
-    EXPECT_TRUE(messages.empty());
+TEST(InstallDir, TakesTheFirstKeyThatNamesAnExistingProgram) {
+    struct Case {
+        const char* name;
+        const char* appPaths;  // "@" stands for the test's directory; null: no record
+        const char* french;
+        const char* expected;  // null: the running program's directory
+    };
+    const Case cases[] = {
+        {"App Paths first", "@/opt/lib/pagewright/pagewright", "@/fr/PageWright.EXE",
+         "@/opt/lib/pagewright/"},
+        {"then the French-named key", nullptr, "@/fr/PageWright.EXE", "@/fr/"},
+        {"a program that is gone", "@/gone/pagewright", nullptr, nullptr},
+        {"gone, then the French-named key", "@/gone/pagewright", "@/fr/PageWright.EXE", "@/fr/"},
+        {"a directory is no program", "@/opt/lib/pagewright", nullptr, nullptr},
+        {"a value naming no directory", "pagewright", nullptr, nullptr},
+        {"no record", nullptr, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        std::filesystem::create_directories(dir.path() / "opt/lib/pagewright");
+        std::filesystem::create_directories(dir.path() / "fr");
+        test::writeAll(dir.file("opt/lib/pagewright/pagewright"), "");
+        test::writeAll(dir.file("fr/PageWright.EXE"), "");
+        auto resolve = [&](const char* text) {
+            std::string value = text;
+            if (!value.empty() && value[0] == '@') {
+                value = dir.path().string() + value.substr(1);
+            }
+            return value;
+        };
+        HiveRegistry api(dir.file("hive.reg"));
+        for (auto [key, value] :
+             {std::pair{kAppPathsKey, c.appPaths}, std::pair{kAppPathsFrenchKey, c.french}}) {
+            if (value != nullptr) {
+                WinRegistry registry(RegistryMessageSink(), api);
+                registry.CreateKey(kHkeyLocalMachine, std::string(key), kKeyAllAccess, false);
+                registry.SaveValue("", resolve(value));
+            }
+        }
+        std::vector<std::string> messages;
+        std::string found =
+            installationDirectory([&](const std::string& m) { messages.push_back(m); }, api);
+        EXPECT_EQ(found, c.expected != nullptr ? resolve(c.expected) : runningProgramDirectory())
+            << c.name;
+        EXPECT_TRUE(messages.empty()) << c.name;
+    }
 }
 
-TEST_F(InstallDirTest, ThenTheFrenchNamedKey) {
-    record(kAppPathsFrenchKey, "D:\\Logiciels\\PageWright.EXE");
-    EXPECT_EQ(lookUp(), "D:\\Logiciels\\");
-}
-
-TEST_F(InstallDirTest, ThenTheRunningProgramsDirectoryAndTheKeyIsCreated) {
+TEST_F(InstallDirTest, TheRunningProgramsDirectoryEndsWithASeparatorAndTheKeyIsCreated) {
     std::string expected = runningProgramDirectory();
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(expected.back(), '/');
@@ -69,11 +98,6 @@ TEST_F(InstallDirTest, ThenTheRunningProgramsDirectoryAndTheKeyIsCreated) {
     EXPECT_NE(
         HiveStore(Env::system(), dir.file("hive.reg")).load().find(2, splitKeyPath(kAppPathsKey)),
         nullptr);
-}
-
-TEST_F(InstallDirTest, AValueNamingNoDirectoryFallsThrough) {
-    record(kAppPathsKey, "pagewright");
-    EXPECT_EQ(lookUp(), runningProgramDirectory());
 }
 
 TEST(InstallDir, AnUnwritableRegistryIsShownAndTheProgramStillFindsItself) {

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,15 @@ namespace pw {
 namespace {
 
 constexpr std::size_t kNoLimit = 1000;
+
+// `ascii` as UTF-16 with its byte-order mark, little- or big-endian.
+std::string utf16(std::string_view ascii, bool bigEndian, bool withMark = true) {
+    std::string out = withMark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (char c : ascii) {
+        out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return out;
+}
 
 struct ReadCase {
     const char* name;
@@ -88,7 +98,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "Tag N\xC2\xB0"
                  "2"},
         ReadCase{"windows1252_limit_counts_characters", "[S]\r\nk=\xE9\xE9\xE9\r\n", "S", "k", 2,
-                 "\xC3\xA9\xC3\xA9"}),
+                 "\xC3\xA9\xC3\xA9"},
+        // Each line is decoded on its own: one Windows-1252 line leaves the UTF-8 ones UTF-8.
+        ReadCase{"utf8_line_beside_windows1252", "[S]\r\na=Fran\xC3\xA7\r\nb=N\xB0\r\n", "S", "a",
+                 kNoLimit, "Fran\xC3\xA7"},
+        ReadCase{"windows1252_line_beside_utf8", "[S]\r\na=Fran\xC3\xA7\r\nb=N\xB0\r\n", "S", "b",
+                 kNoLimit, "N\xC2\xB0"},
+        ReadCase{"utf8_bom_then_windows1252", "\xEF\xBB\xBF[S]\r\nk=caf\xE9\r\n", "S", "k",
+                 kNoLimit, "caf\xC3\xA9"},
+        ReadCase{"utf16_little_endian", utf16("[S]\r\nk=v\r\n", false), "S", "k", kNoLimit, "v"},
+        ReadCase{"utf16_big_endian", utf16("[S]\nk=v", true), "S", "k", kNoLimit, "v"}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 TEST(IniDefaultTest, DefaultLosesTrailingBlanksOnlyAndIsCut) {
@@ -154,12 +173,18 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"commented_key_not_replaced", "[S]\r\n;k=old\r\n", "S", "k", "v",
                   "[S]\r\nk=v\r\n;k=old\r\n"},
         WriteCase{"bom_kept", "\xEF\xBB\xBF[A]\na=1\n", "A", "a", "2", "\xEF\xBB\xBF[A]\na=2\r\n"},
-        WriteCase{"windows1252_converted_whole",
+        WriteCase{"windows1252_lines_keep_their_bytes",
                   "[S]\r\nt=Tag N\xB0"
                   "2\n[T]\r\n",
                   "T", "k", "\xC3\xA9",
-                  "[S]\r\nt=Tag N\xC2\xB0"
-                  "2\n[T]\r\nk=\xC3\xA9\r\n"}),
+                  "[S]\r\nt=Tag N\xB0"
+                  "2\n[T]\r\nk=\xC3\xA9\r\n"},
+        WriteCase{"utf8_bom_then_windows1252_header_found", "\xEF\xBB\xBF[S]\r\nk=caf\xE9\r\n", "S",
+                  "k", "x", "\xEF\xBB\xBF[S]\r\nk=x\r\n"},
+        WriteCase{"utf16_little_endian_stays", utf16("[S]\r\na=1\r\nb=2", false), "S", "a", "9",
+                  utf16("[S]\r\na=9\r\nb=2", false)},
+        WriteCase{"utf16_big_endian_stays", utf16("[S]\na=1\n", true), "T", "k", "\xC3\xA9",
+                  utf16("[S]\na=1\n[T]\r\nk=", true) + std::string("\0\xE9\0\r\0\n", 6)}),
     [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 TEST(IniWriteRefusalTest, RefusesWhatWouldBreakTheLayout) {

@@ -64,7 +64,7 @@ TEST_F(ProfileFileTest, HandWrittenLinesSurviveWritesByteForByte) {
               "TagIndex=Tag N°3\r\n");
 }
 
-TEST_F(ProfileFileTest, WindowsFileLoadsAndIsConvertedWholeOnFirstWrite) {
+TEST_F(ProfileFileTest, WindowsFileLoadsAndKeepsItsBytesOnWrite) {
     // As the Windows program left it: Windows-1252, "°" as the one byte 0xB0.
     writeBytes(m_ini,
                "[Parametres]\r\nTextesource=Tag N\xB0"
@@ -76,7 +76,8 @@ TEST_F(ProfileFileTest, WindowsFileLoadsAndIsConvertedWholeOnFirstWrite) {
 
     ASSERT_TRUE(writeProfileString(Env::system(), m_ini, "Parametres", "Langue", "E").ok());
     EXPECT_EQ(readBytes(m_ini),
-              "[Parametres]\r\nTextesource=Tag N°2\r\nLien=c:\\temp\\café\\\r\nLangue=E\r\n");
+              "[Parametres]\r\nTextesource=Tag N\xB0"
+              "2\r\nLien=c:\\temp\\caf\xE9\\\r\nLangue=E\r\n");
 }
 
 TEST_F(ProfileFileTest, SameValueLeavesFileUntouched) {

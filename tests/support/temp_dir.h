@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 namespace pw::test {
@@ -50,6 +51,22 @@ inline std::string readFile(const std::string& path) {
 
 inline bool exists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+// Every file and folder below `dir` by its relative path: a file's bytes and modification time,
+// so a file rewritten with the same bytes still differs.
+inline std::map<std::string, std::string> folderState(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(dir)) {
+        const std::string name = std::filesystem::relative(item.path(), dir).string();
+        if (item.is_regular_file()) {
+            files[name] = readFile(item.path().string()) + "@" +
+                          std::to_string(item.last_write_time().time_since_epoch().count());
+        } else {
+            files[name] = "folder";
+        }
+    }
+    return files;
 }
 
 }  // namespace pw::test

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,12 +25,52 @@ struct ProcessResult {
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// Standard input of a process run by runProcess: /dev/null, or a terminal (a pseudo-terminal)
+// on which `typed` has been typed, which is then its standard output too.
+struct Input {
+    bool terminal = false;
+    std::string typed;
+};
+
+// Appends what the terminal `master` shows within `waitMs` to `screen`, line ends as "\n";
+// false once nothing is left to show.
+inline bool readScreen(int master, std::string& screen, int waitMs) {
+    pollfd watched{master, POLLIN, 0};
+    if (::poll(&watched, 1, waitMs) <= 0) {
+        return false;
+    }
+    char buffer[4096];
+    ssize_t got = ::read(master, buffer, sizeof buffer);
+    if (got <= 0) {
+        return false;
+    }
+    for (ssize_t i = 0; i < got; ++i) {
+        if (buffer[i] != '\r') {
+            screen.push_back(buffer[i]);
+        }
+    }
+    return true;
+}
+
 // Runs `argv` in `workDir` with `env` added to this process's environment and waits for it;
-// its standard output and error are collected through files in `workDir`.
+// its standard output and error are collected through files in `workDir`, or what the
+// terminal showed when it ran on one.
 inline ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& env,
-                                const std::string& workDir) {
+                                const std::string& workDir, const Input& input = {}) {
     std::string outPath = workDir + "/.stdout";
     std::string errPath = workDir + "/.stderr";
+    int terminal = -1;
+    std::string terminalName = "/dev/null";
+    if (input.terminal) {
+        terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0) {
+            return {};
+        }
+        terminalName = ::ptsname(terminal);
+        if (!input.typed.empty() && ::write(terminal, input.typed.data(), input.typed.size()) < 0) {
+            return {};
+        }
+    }
     pid_t child = ::fork();
     if (child == 0) {
         for (const auto& [name, value] : env) {
@@ -36,12 +78,15 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv, const Envi
         }
         int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int in = ::open("/dev/null", O_RDONLY);
+        int in = ::open(terminalName.c_str(), input.terminal ? O_RDWR | O_NOCTTY : O_RDONLY);
+        if (terminal >= 0) {
+            ::close(terminal);
+        }
         if (out < 0 || err < 0 || in < 0 || ::chdir(workDir.c_str()) != 0) {
             ::_exit(126);
         }
         ::dup2(in, 0);
-        ::dup2(out, 1);
+        ::dup2(input.terminal ? in : out, 1);
         ::dup2(err, 2);
         std::vector<char*> args;
         for (const auto& arg : argv) {
@@ -53,10 +98,23 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv, const Envi
     }
     ProcessResult result;
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    std::string screen;
+    pid_t ended = 0;
+    while (child > 0 && ended == 0) {
+        if (terminal >= 0) {
+            readScreen(terminal, screen, 20);
+        }
+        ended = ::waitpid(child, &status, terminal >= 0 ? WNOHANG : 0);
+    }
+    if (ended == child && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }
-    result.out = readAll(outPath);
+    if (terminal >= 0) {
+        while (readScreen(terminal, screen, 0)) {
+        }
+        ::close(terminal);
+    }
+    result.out = input.terminal ? screen : readAll(outPath);
     result.err = readAll(errPath);
     ::unlink(outPath.c_str());
     ::unlink(errPath.c_str());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "pagewright_version.h"
 #include "process_support.h"
 #include "registry/win_registry.h"
 #include "uninstall/form_load.h"
@@ -31,12 +32,15 @@ class UnpageTest : public ::testing::Test {
         return "\"" + path + "\"";
     }
 
-    test::ProcessResult runUnpage() {
-        return test::runProcess({UNPAGE_PATH},
+    test::ProcessResult runUnpage(const std::vector<std::string>& arguments = {},
+                                  const test::Input& input = {}) {
+        std::vector<std::string> argv = {UNPAGE_PATH};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        return test::runProcess(argv,
                                 {{"PAGEWRIGHT_REGISTRY", hive},
                                  {"HOME", dir.path().string()},
                                  {"XDG_CONFIG_HOME", dir.file("config")}},
-                                dir.path().string());
+                                dir.path().string(), input);
     }
 
     test::TempDir dir;
@@ -53,6 +57,44 @@ TEST_F(UnpageTest, TheHighestSlotsCommandIsStartedAndNothingIsShown) {
     EXPECT_EQ(test::waitForDescendants(), 1);
     EXPECT_EQ(test::readAll(dir.file("marker3")), "three");
     EXPECT_FALSE(std::filesystem::exists(dir.file("marker1")));
+}
+
+TEST_F(UnpageTest, HelpAndVersionStartNothingAndOtherArgumentsAreIgnored) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        bool terminal;
+        const char* expectedOut;     // a part of standard output
+        const char* expectedMarker;  // what the started command wrote; null: not started
+        int detachedChildren;
+    };
+    const Case cases[] = {
+        {"no argument", {}, false, "", "three", 1},
+        {"--help", {"--help"}, false, "usage: unpage", nullptr, 0},
+        {"--version", {"--version"}, false, "unpage " PAGEWRIGHT_VERSION "\n", nullptr, 0},
+        {"--help after another argument", {"x", "--help"}, false, "usage: unpage", nullptr, 0},
+        {"other arguments are ignored", {"--yes", "-h", "x"}, false, "", "three", 1},
+        {"on a terminal the command takes its place there", {}, true, "", "three on a terminal", 0},
+    };
+    std::string script = dir.file("slot three.sh");
+    test::writeAll(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + dir.file("marker") +
+                               "'\n[ -t 0 ] && printf ' on a terminal' >> '" + dir.file("marker") +
+                               "'\nexit 0\n");
+    ::chmod(script.c_str(), 0755);
+    recordSlot(3, "\"" + script + "\" three");
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir.file("marker"));
+        test::ProcessResult result = runUnpage(c.arguments, {c.terminal, ""});
+        EXPECT_EQ(result.exitCode, 0) << c.name;
+        EXPECT_NE(result.out.find(c.expectedOut), std::string::npos) << c.name << result.out;
+        EXPECT_EQ(result.err, "") << c.name;
+        EXPECT_EQ(test::waitForDescendants(), c.detachedChildren) << c.name;
+        if (c.expectedMarker != nullptr) {
+            EXPECT_EQ(test::readAll(dir.file("marker")), c.expectedMarker) << c.name;
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(dir.file("marker"))) << c.name;
+        }
+    }
 }
 
 TEST_F(UnpageTest, NoSlotEndsSilentlyWithoutStartingAnything) {

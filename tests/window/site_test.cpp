@@ -11,7 +11,6 @@
 #include <map>
 #include <set>
 
-#include "engine/messages.h"
 #include "tests/window/window_fixture.h"
 
 namespace pw::test {
@@ -52,7 +51,7 @@ void SiteTest::sampleSiteThroughTheWindow() {
     Fixture f([](WindowTestEnv& env) { env.useInstallDir(PW_BIN_DIR); });
     const QString site = f.env.path(QStringLiteral("site"));
     QDir().mkpath(site);
-    const QString done = QString::fromUtf8(messages::kProcessDone.in(Language::French).data());
+    const QString done = QStringLiteral("Traitement terminé...");
     auto* tabs = f.get<QTabWidget>("onglet");
     auto* start = f.get<QPushButton>("Command1");
     auto runTab = [&](int tab) {

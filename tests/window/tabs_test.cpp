@@ -1,5 +1,5 @@
 // The hyperlinks and index tabs driven offscreen: their modes, pickers, stored choices, help
-// texts, and the three runs they start, each stopped part-way.
+// texts, the validation of every run, and the three runs they start, each stopped part-way.
 #include <QComboBox>
 #include <QDir>
 #include <QFocusEvent>
@@ -16,23 +16,19 @@
 #include <QToolButton>
 #include <map>
 
-#include "engine/messages.h"
 #include "settings/settings_keys.h"
 #include "tests/window/window_fixture.h"
 #include "window/captions.h"
 #include "window/list_widgets.h"
+#include "window/qt_text.h"
 
 namespace pw::test {
 
 namespace {
 
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString frenchHelp(const char* control) {
-    return qs(fieldHelp(control)->in(Language::French));
-}
+const QString kLinkTagHelp = QStringLiteral(
+    "Choisissez le tag à rechercher dans toutes les pages HTML.\nLe tag sélectionné sera cherché "
+    "dans toutes les pages et toute page ayant le même contenu sera liée.");
 
 // The bytes of every file of a directory, by name.
 std::map<QString, QByteArray> snapshot(const QString& directory) {
@@ -258,7 +254,8 @@ void TabsTest::modelPickerEnablesSeparatorAndFocusesStart() {
     // Only models are listed.
     QCOMPARE(files->count(), 1);
     files->selectFile(QStringLiteral("year.htm"));
-    f.window->i53_DblClick();
+    // What the list reports when the person double-clicks the file.
+    emit files->itemDoubleClicked(files->currentItem());
 
     const QString chosen = f.env.path(QStringLiteral("models/year.htm"));
     QCOMPARE(f.field("i50")->text(), chosen);
@@ -425,20 +422,42 @@ void TabsTest::helpTexts_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("tab");
     QTest::addColumn<bool>("byMouse");
-    QTest::newRow("hyperdir") << "hyperdir" << 1 << true;
-    QTest::newRow("sourcelien") << "sourcelien" << 1 << false;
-    QTest::newRow("Textelien") << "Textelien" << 1 << false;
-    QTest::newRow("Tag99") << "Tag99" << 1 << false;
-    QTest::newRow("i10") << "i10" << 2 << true;
-    QTest::newRow("i20") << "i20" << 2 << true;
-    QTest::newRow("Tagindex") << "Tagindex" << 2 << false;
-    QTest::newRow("tagindex2") << "tagindex2" << 2 << false;
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hyperdir") << "hyperdir" << 1 << true
+                              << "Double-cliquez dans le champ pour choisir le répertoire où se "
+                                 "trouvent les pages HTML à traiter.";
+    QTest::newRow("sourcelien") << "sourcelien" << 1 << false << kLinkTagHelp;
+    QTest::newRow("Textelien")
+        << "Textelien" << 1 << false
+        << "Choisissez le tag dont le contenu sera placé sur chaque lien.\nLe contenu du tag sera "
+           "lu dans chaque fichier lié et placé comme texte visible de lien.";
+    QTest::newRow("Tag99") << "Tag99" << 1 << false
+                           << "Choisissez le texte à placer dans le lien hypertexte.\nExemple : si "
+                              "vous écrivez https://www.example.com/catalogue/, le lien complet "
+                              "sera :\n<a href=\"https://www.example.com/catalogue/taglien\">"
+                              "tagtexte</a><br>";
+    QTest::newRow("i10") << "i10" << 2 << true
+                         << "Double-cliquez dans le champ pour choisir le repertoire contenant les "
+                            "fichiers HTML à partir desquels il faut faire un index.";
+    QTest::newRow("i20") << "i20" << 2 << true
+                         << "Double-cliquez dans le champ pour choisir le répertoire où seront "
+                            "crées les index.";
+    QTest::newRow("Tagindex")
+        << "Tagindex" << 2 << false
+        << "Choisissez le tag dont le contenu sera placé sur chaque lien.\nLe contenu du tag sera "
+           "lu dans chaque fichier indexé et placé comme texte visible de lien.";
+    QTest::newRow("tagindex2")
+        << "tagindex2" << 2 << false
+        << "Choisissez le tag à rechercher dans toutes les pages HTML.\nLe tag sélectionné sera "
+           "cherché dans toutes les pages et toute page ayant le même contenu sera placée dans "
+           "l'index.";
 }
 
 void TabsTest::helpTexts() {
     QFETCH(QString, control);
     QFETCH(int, tab);
     QFETCH(bool, byMouse);
+    QFETCH(QString, text);
     Fixture f;
     f.window->setHelpInterval(100);
     f.window->show();
@@ -450,7 +469,7 @@ void TabsTest::helpTexts() {
     } else {
         focusIn(target, Qt::TabFocusReason);
     }
-    QCOMPARE(help->text(), frenchHelp(qPrintable(control)));
+    QCOMPARE(help->text(), text);
     QVERIFY(f.get<QLabel>("idee")->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(help->text().isEmpty(), 10000);
     QVERIFY(!f.get<QLabel>("idee")->isVisible());
@@ -470,7 +489,7 @@ void TabsTest::tabbingIntoLinkTagShowsHelp() {
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.get<QTabWidget>("onglet")->setCurrentIndex(1);
     f.get<QWidget>("sourcelien")->setFocus(Qt::TabFocusReason);
-    QCOMPARE(f.get<QLabel>("Aide")->text(), frenchHelp("sourcelien"));
+    QCOMPARE(f.get<QLabel>("Aide")->text(), kLinkTagHelp);
 }
 
 void TabsTest::linkPrefixHelpShowsWebAddress() {
@@ -486,40 +505,59 @@ void TabsTest::linkPrefixHelpShowsWebAddress() {
 void TabsTest::validationOfEachRun_data() {
     QTest::addColumn<int>("tab");
     QTest::addColumn<bool>("yearbook");
-    QTest::addColumn<QString>("emptied");
+    QTest::addColumn<QStringList>("emptied");
     QTest::addColumn<QString>("message");
-    QTest::newRow("hyperlinks, no link tag")
-        << 1 << false << "sourcelien" << qs(messages::kNoLinkTag.in(Language::French));
+    // With several checks failing, the message is the last one's.
+    QTest::newRow("pages, all empty")
+        << 0 << false << QStringList{"source", "fichiermodele", "destination"}
+        << QStringLiteral("Vous devez choisir un répertoire de destination");
+    QTest::newRow("pages, data and model empty")
+        << 0 << false << QStringList{"source", "fichiermodele"}
+        << QStringLiteral("Vous devez choisir un fichier modèle");
+    QTest::newRow("pages, data empty") << 0 << false << QStringList{"source"}
+                                       << QStringLiteral("Vous devez choisir un fichier source");
+    QTest::newRow("hyperlinks, no link tag") << 1 << false << QStringList{"sourcelien"}
+                                             << QStringLiteral("Vous devez choisir un Tag de lien");
     QTest::newRow("hyperlinks, no directory")
-        << 1 << false << "hyperdir" << qs(messages::kNoWorkingDirectory.in(Language::French));
+        << 1 << false << QStringList{"hyperdir"}
+        << QStringLiteral("Choisissez un répertoire contenant les fichiers à traiter");
     QTest::newRow("index pages, no criterion tag")
-        << 2 << false << "tagindex2" << qs(messages::kNoCriterionTag.in(Language::French));
+        << 2 << false << QStringList{"tagindex2"}
+        << QStringLiteral("Vous devez choisir un Tag de critère");
     QTest::newRow("index pages, no destination")
-        << 2 << false << "i20" << qs(messages::kNoDestination.in(Language::French));
-    QTest::newRow("yearbook, no model")
-        << 2 << true << "i50" << qs(messages::kNoModelFile.in(Language::French));
+        << 2 << false << QStringList{"i20"}
+        << QStringLiteral("Vous devez choisir un répertoire de destination");
+    QTest::newRow("yearbook, no model") << 2 << true << QStringList{"i50"}
+                                        << QStringLiteral("Vous devez choisir un fichier modèle");
 }
 
 void TabsTest::validationOfEachRun() {
     QFETCH(int, tab);
     QFETCH(bool, yearbook);
-    QFETCH(QString, emptied);
+    QFETCH(QStringList, emptied);
     QFETCH(QString, message);
     Fixture f;
+    f.preparePagesRun(3);
     f.get<QTabWidget>("onglet")->setCurrentIndex(tab);
     f.get<QRadioButton>(yearbook ? "Option4" : "Option3")->click();
-    if (auto* list = f.window->findChild<QComboBox*>(emptied)) {
-        list->setCurrentIndex(-1);
-        list->setEditText(QString());
-    } else {
-        f.field(qPrintable(emptied))->clear();
+    for (const QString& name : emptied) {
+        if (auto* list = f.window->findChild<QComboBox*>(name)) {
+            list->setCurrentIndex(-1);
+            list->setEditText(QString());
+        } else {
+            f.field(qPrintable(name))->clear();
+        }
     }
     f.get<QPushButton>("Command1")->click();
     QCOMPARE(int(f.messages.size()), 1);
     QCOMPARE(f.messages[0].text, message);
     QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
+    QCOMPARE(f.pagesWritten(), 0);
+    // The window is unlocked again.
     QVERIFY(f.tabsSelectable());
+    QVERIFY(f.get<QWidget>(qPrintable(emptied.front()))->isEnabled());
     QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
+    QVERIFY(f.get<QToolButton>("anglais")->isEnabled());
     QCOMPARE(f.field("i30")->isEnabled(), tab == 2 && yearbook);
 }
 
@@ -554,8 +592,9 @@ QString runAndStop(Fixture& f, int stopAt) {
     int pumps = 0;
     f.window->setPumpHook([&] {
         if (++pumps == stopAt) {
-            // Past the repaint interval, the progress shown is the run's own.
-            QThread::msleep(40);
+            // Past the repaint interval, the progress shown is the run's own, and the clicks
+            // come later than a double-click's second click would.
+            QThread::msleep(QApplication::doubleClickInterval());
             QCoreApplication::processEvents();
             status = frame->title();
             // A second click arrives while the stop is already requested: still one box.
@@ -570,7 +609,7 @@ QString runAndStop(Fixture& f, int stopAt) {
 
 void expectOneStopBox(const Fixture& f) {
     QCOMPARE(int(f.messages.size()), 1);
-    QCOMPARE(f.messages[0].text, qs(messages::kProcessStopped.in(Language::French)));
+    QCOMPARE(f.messages[0].text, QStringLiteral("Traitement interrompu..."));
     QCOMPARE(f.messages[0].icon, RunHost::Icon::Information);
     QVERIFY(f.tabsSelectable());
     QVERIFY(f.get<QPushButton>("Command2")->isEnabled());
@@ -589,7 +628,7 @@ void TabsTest::linkPrefixReachesTheRun() {
     f.field("Tag99")->setText(QStringLiteral("https://www.example.com/catalogue/"));
     f.get<QPushButton>("Command1")->click();
     QCOMPARE(int(f.messages.size()), 1);
-    QCOMPARE(f.messages[0].text, qs(messages::kProcessDone.in(Language::French)));
+    QCOMPARE(f.messages[0].text, QStringLiteral("Traitement terminé..."));
     QFile page(out + "/p0.htm");
     QVERIFY(page.open(QIODevice::ReadOnly));
     const QByteArray html = page.readAll();
@@ -608,7 +647,7 @@ void TabsTest::stopDuringHyperlinksLeavesPagesUntouched() {
     f.get<QTabWidget>("onglet")->setCurrentIndex(1);
     f.field("hyperdir")->setText(out + "/");
     QString status = runAndStop(f, 5);
-    QCOMPARE(status, qs(messages::statusCaption(RunKind::Hyperlinks).in(Language::French)));
+    QCOMPARE(status, QStringLiteral("Génération des liens hypertexte en cours..."));
     expectOneStopBox(f);
     QVERIFY(snapshot(out) == before);
     QVERIFY(f.field("hyperdir")->isEnabled());
@@ -625,7 +664,7 @@ void TabsTest::stopDuringIndexPagesWritesNoIndex() {
     f.field("i10")->setText(f.env.path(QStringLiteral("run/out")) + "/");
     f.field("i20")->setText(index + "/");
     QString status = runAndStop(f, 5);
-    QCOMPARE(status, qs(messages::statusCaption(RunKind::IndexPages).in(Language::French)));
+    QCOMPARE(status, QStringLiteral("Génération des index en cours..."));
     expectOneStopBox(f);
     QVERIFY(snapshot(index).empty());
     QVERIFY(f.field("i10")->isEnabled());
@@ -650,7 +689,7 @@ void TabsTest::stopDuringYearbookKeepsFinishedRecords() {
     f.field("i50")->setText(f.env.path(QStringLiteral("year/model.htm")));
     f.field("i40")->setText(out + "/");
     QString status = runAndStop(f, 20);
-    QCOMPARE(status, qs(messages::statusCaption(RunKind::Yearbook).in(Language::French)));
+    QCOMPARE(status, QStringLiteral("Génération de l'annuaire en cours..."));
     expectOneStopBox(f);
     // The page holds the records finished before the stop, and no work file is left.
     QFile page(out + "/Index_One_Page.htm");

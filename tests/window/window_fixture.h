@@ -103,15 +103,22 @@ struct Fixture {
     }
 };
 
-// Runs one QtTest object offscreen, with a private runtime folder so Qt never touches the real
-// one.
+// Runs one QtTest object offscreen on a 1280 by 1024 screen at 96 dpi, with a private runtime
+// folder so Qt never touches the real one.
 template <class Test>
 int runWindowTests(int argc, char** argv) {
     QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString screens = runtime.filePath(QStringLiteral("screens.json"));
+    QFile config(screens);
+    if (config.open(QIODevice::WriteOnly)) {
+        config.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280,)"
+                     R"( "height": 1024, "logicalDpi": 96}]})");
+        config.close();
+    }
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).toUtf8());
     QApplication application(argc, argv);
     Test test;
     return QTest::qExec(&test, argc, argv);
