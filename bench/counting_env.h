@@ -114,6 +114,11 @@ class CountingEnv : public EnvWrapper {
         ++m_counts[kList];
         return target().list(dir, entries);
     }
+    Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                     bool& complete) override {
+        ++m_counts[kList];
+        return target().listFirst(dir, atLeast, entries, complete);
+    }
     long processId() override {
         ++m_counts[kProcessId];
         return target().processId();

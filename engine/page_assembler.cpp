@@ -51,6 +51,14 @@ PageAssembler::PageAssembler(RunContext& context, const Directory& destination,
             m_template = PageTemplate(bytes);
         }
     }
+    // A destination that holds no page at all (a first run) gets its pages without looking
+    // each name up: the link that delivers a page fails if the name is taken after all.
+    m_assumeFree = destination.holdsNone([](std::string_view name) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        return name.size() >= 4 && name[name.size() - 4] == '.' &&
+               lower(name[name.size() - 3]) == 'h' && lower(name[name.size() - 2]) == 't' &&
+               lower(name[name.size() - 1]) == 'm';
+    });
 }
 
 PageOutcome PageAssembler::fail(Status status) {
@@ -61,7 +69,13 @@ PageOutcome PageAssembler::fail(Status status) {
 // Opens the page, or the model for a new page; a page or model up to kInMemoryLimit is read
 // whole into m_page (the model as its template), a larger one is left open in m_input.
 bool PageAssembler::load(const std::string& name, Entry& entry) {
-    Status status = m_destination.openExisting(name, m_input, entry);
+    Status status;
+    if (m_assumeFree) {
+        entry = Entry{};
+        entry.assumedFree = true;
+    } else {
+        status = m_destination.openExisting(name, m_input, entry);
+    }
     if (entry.exists && !entry.writable) {
         m_status = Status::ioError("read-only page", EACCES);
         return false;
@@ -127,8 +141,21 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     if (!usable) {
         return PageOutcome::Failed;
     }
-    return m_input.valid() ? streamed(name, title, entry, shown)
-                           : inMemory(name, title, entry, shown);
+    PageOutcome outcome =
+        m_input.valid() ? streamed(name, title, entry, shown) : inMemory(name, title, entry, shown);
+    if (outcome == PageOutcome::Failed && entry.assumedFree && m_status.sysError() == EEXIST) {
+        // A page appeared where none was expected: from now on every page is looked up, and
+        // this one is made from the page that is there.
+        m_assumeFree = false;
+        m_status = Status();
+        m_input.reset();
+        if (!load(name, entry)) {
+            return PageOutcome::Failed;
+        }
+        outcome = m_input.valid() ? streamed(name, title, entry, shown)
+                                  : inMemory(name, title, entry, shown);
+    }
+    return outcome;
 }
 
 PageOutcome PageAssembler::inMemory(const std::string& name, const std::string& title,

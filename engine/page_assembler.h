@@ -48,6 +48,8 @@ class PageAssembler {
     const Directory& m_destination;
     std::string m_modelPath;
     bool m_modelInMemory = false;
+    // No page was in the destination when the run began: names are not looked up.
+    bool m_assumeFree = false;
     PageTemplate m_template;
     // The page being made, when it is read whole: a buffer that only grows, and the page in it.
     std::string m_pageBuffer;

@@ -157,6 +157,20 @@ void Directory::remove(const std::string& name) const {
     }
 }
 
+bool Directory::holdsNone(const std::function<bool(std::string_view)>& matches) const {
+    std::vector<DirectoryEntry> entries;
+    bool complete = false;
+    if (!ok() || !m_env.listFirst(fd(), 256, entries, complete).ok() || !complete) {
+        return false;
+    }
+    for (const DirectoryEntry& item : entries) {
+        if (matches(item.name)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::vector<std::string> Directory::listFiles(const std::function<bool(std::string_view)>& keep,
                                               bool followLinks) const {
     std::vector<std::string> names;

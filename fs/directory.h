@@ -25,6 +25,9 @@ struct Entry {
     bool writable = true;
     mode_t mode = 0;
     uint64_t size = 0;
+    // The name was not looked up but taken to be free: a new version that finds it taken when
+    // it is delivered fails (EEXIST) instead of replacing what is there.
+    bool assumedFree = false;
 
     // A new version keeps the mode of a plain file that no link stands for.
     bool keepsMode() const { return exists && regular && !symlink; }
@@ -56,6 +59,10 @@ class Directory {
     Status openForReading(const std::string& name, FileHandle& file) const;
     // Removes a file of the directory; missing is fine.
     void remove(const std::string& name) const;
+
+    // True when the directory is known to hold no name that `matches`: it holds few names and
+    // none of them matches. Reads only the start of a large directory (then the answer is no).
+    bool holdsNone(const std::function<bool(std::string_view)>& matches) const;
 
     // The names of the regular files that `keep` accepts, in listing order (see
     // sortInListingOrder). With `followLinks`, a link to a regular file counts as one.

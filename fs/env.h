@@ -70,6 +70,10 @@ class Env {
     virtual Status makeDirectory(int dir, const char* name, mode_t mode) = 0;
     // Every name of the open directory `dir` but "." and "..", in the file system's order.
     virtual Status list(int dir, std::vector<DirectoryEntry>& entries) = 0;
+    // The first names of `dir` (getdents64 until at least `atLeast` names or the end): `complete`
+    // is true when they are all of its names.
+    virtual Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                             bool& complete) = 0;
     // The process number of this process, and whether process `pid` exists.
     virtual long processId() = 0;
     virtual bool processExists(long pid) = 0;
@@ -119,6 +123,10 @@ class EnvWrapper : public Env {
     }
     Status list(int dir, std::vector<DirectoryEntry>& entries) override {
         return m_target.list(dir, entries);
+    }
+    Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                     bool& complete) override {
+        return m_target.listFirst(dir, atLeast, entries, complete);
     }
     long processId() override { return m_target.processId(); }
     bool processExists(long pid) override { return m_target.processExists(pid); }

@@ -192,6 +192,40 @@ class PosixEnv final : public Env {
         return status;
     }
 
+    Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                     bool& complete) override {
+        entries.clear();
+        complete = false;
+        const int own = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (own < 0) {
+            return failure("list");
+        }
+        alignas(8) char buffer[32768];
+        Status status;
+        while (entries.size() < atLeast) {
+            const ssize_t got = ::getdents64(own, buffer, sizeof buffer);
+            if (got < 0) {
+                status = failure("list");
+                break;
+            }
+            if (got == 0) {
+                complete = true;
+                break;
+            }
+            for (ssize_t at = 0; at < got;) {
+                const auto* item = reinterpret_cast<const struct dirent64*>(buffer + at);
+                at += item->d_reclen;
+                const char* name = item->d_name;
+                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                    continue;
+                }
+                entries.push_back(DirectoryEntry{name, typeOf(item->d_type)});
+            }
+        }
+        ::close(own);
+        return status;
+    }
+
     long processId() override { return static_cast<long>(::getpid()); }
 
     bool processExists(long pid) override {

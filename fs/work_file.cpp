@@ -55,6 +55,7 @@ Status WorkFile::open(const std::string& name, const Entry& previous) {
     }
     m_directory.prepareWorkFiles();
     m_target = name;
+    m_replacesTaken = !previous.assumedFree;
     Env& env = m_directory.env();
     if (!previous.exists && m_directory.linksUnnamedFiles()) {
         int fd = -1;
@@ -123,7 +124,7 @@ Status WorkFile::deliver() {
         const std::string self = procPathOf(m_handle.fd());
         Status status = env.link(Env::kCurrentDirectory, self.c_str(), dir, m_target.c_str(),
                                  AT_SYMLINK_FOLLOW);
-        if (!status.ok() && status.sysError() != EEXIST) {
+        if (!status.ok() && (status.sysError() != EEXIST || !m_replacesTaken)) {
             Status failed = Status::fromErrno(status.sysError(), "cannot write the file");
             discard();
             return failed;

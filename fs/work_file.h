@@ -30,7 +30,9 @@ enum class Delivery { kWritten, kUnchanged };
 // killed. An existing file is replaced by renaming a work file over it; the work file never
 // ends in ".htm", is removed when the new version is not delivered, and its name holds the
 // process number (".pagewright-work-<pid>.tmp"), so writers of two processes in one directory
-// never share one. The first work file of a directory removes those killed writers left.
+// never share one. A writer holds its directory shared from its first new version on (the
+// lock is taken once, not per file); the first new version of a directory that no other
+// writer holds removes the work files killed writers left.
 class WorkFile {
   public:
     WorkFile(const Directory& directory, Durability durability)
@@ -63,6 +65,7 @@ class WorkFile {
     Durability m_durability;
     FileHandle m_handle;
     std::string m_target;
+    bool m_replacesTaken = true;
     // The work file's slot; 0 while the new version has no name.
     int m_slot = 0;
 };

@@ -256,6 +256,41 @@ TEST_F(PagesRun, DuplicateNamesUpdateTheSamePageInFileOrder) {
     EXPECT_EQ(readFile(out + "a.htm"), pageFor("second", "second"));
 }
 
+// A first run does not look its pages up: a page that another program makes meanwhile is
+// found when its own is linked, and is then made from the page that is there.
+class MakesPageWhenLinking : public EnvWrapper {
+  public:
+    MakesPageWhenLinking(const std::string& page, const std::string& bytes)
+        : EnvWrapper(Env::system()), m_page(page), m_bytes(bytes) {}
+    Status link(int fromDir, const char* from, int toDir, const char* to, int flags) override {
+        if (!m_made && std::string_view(to) == "a.htm") {
+            m_made = true;
+            writeFile(m_page, m_bytes);
+        }
+        return target().link(fromDir, from, toDir, to, flags);
+    }
+
+  private:
+    std::string m_page;
+    std::string m_bytes;
+    bool m_made = false;
+};
+
+TEST_F(PagesRun, APageMadeMeanwhileInAFirstRunIsUpdatedNotReplaced) {
+    const std::string hand = pageFor("hand", "hand") + "<p>kept by hand</p>\r\n";
+    MakesPageWhenLinking maker(out + "b.htm", hand);
+    RunFrame first(host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}, maker);
+    writeFile(host.settings.source, "a;A\nb;B\nc;C\n");
+    ASSERT_EQ(first.Command1_Click(), ClickResult::Completed);
+    ColumnTable columns;
+    columns.split("b;B", ';');
+    EXPECT_EQ(readFile(out + "a.htm"), pageFor("A", "A"));
+    EXPECT_EQ(readFile(out + "b.htm"), assemblePageText(hand, columns, "B"));
+    EXPECT_EQ(readFile(out + "c.htm"), pageFor("C", "C"));
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
+    EXPECT_EQ(report.writtenCount(), 3u);
+}
+
 TEST_F(PagesRun, NamesThatWouldLeaveTheDirectoryAreRefused) {
     EXPECT_EQ(run("../escape;X\nsub/x;Y\n..;Z\nok;W\n"), ClickResult::Completed);
     EXPECT_FALSE(test::exists(dir / "escape.htm"));
