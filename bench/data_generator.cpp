@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -335,13 +336,17 @@ std::string pageFileName(uint64_t i) {
     return "item-" + number(i, 7) + ".htm";
 }
 
-bool writeDataFile(const std::string& path, uint64_t records, uint64_t edition) {
+namespace {
+
+// Writes records 1 to `records` to `path`, one line each, as `lineOf` makes them.
+bool writeRecords(const std::string& path, uint64_t records,
+                  const std::function<std::string(uint64_t)>& lineOf) {
     File file(std::fopen(path.c_str(), "wb"));
     if (!file) {
         return false;
     }
     for (uint64_t i = 1; i <= records; ++i) {
-        std::string line = record(i, edition);
+        std::string line = lineOf(i);
         line += '\n';
         if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
             return false;
@@ -350,22 +355,20 @@ bool writeDataFile(const std::string& path, uint64_t records, uint64_t edition) 
     return std::fflush(file.get()) == 0;
 }
 
+}  // namespace
+
+bool writeDataFile(const std::string& path, uint64_t records, uint64_t edition) {
+    return writeRecords(path, records, [edition](uint64_t i) { return record(i, edition); });
+}
+
 bool writeShortDataFile(const std::string& path, uint64_t records) {
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        return false;
-    }
-    for (uint64_t i = 1; i <= records; ++i) {
+    return writeRecords(path, records, [](uint64_t i) {
         std::string line = "s";
         line += number(i, 7);
         line += ";Short record ";
         line += number(i, 1);
-        line += '\n';
-        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
-            return false;
-        }
-    }
-    return std::fflush(file.get()) == 0;
+        return line;
+    });
 }
 
 bool writeModel(const std::string& path, ModelKind kind) {

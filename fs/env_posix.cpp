@@ -28,6 +28,22 @@ Status failure(const char* call) {
     return Status::fromErrno(errno, call);
 }
 
+// Makes a read or write, again when a signal interrupts it; `done` is the count it moved.
+template <typename Call>
+Status transfer(const char* what, size_t& done, Call call) {
+    for (;;) {
+        const ssize_t n = call();
+        if (n >= 0) {
+            done = static_cast<size_t>(n);
+            return Status();
+        }
+        if (errno != EINTR) {
+            done = 0;
+            return failure(what);
+        }
+    }
+}
+
 DirectoryEntry::Type typeOf(unsigned char type) {
     switch (type) {
         case DT_REG:
@@ -58,45 +74,16 @@ class PosixEnv final : public Env {
     }
 
     Status read(int fd, char* buffer, size_t capacity, size_t& got) override {
-        for (;;) {
-            ssize_t n = ::read(fd, buffer, capacity);
-            if (n >= 0) {
-                got = static_cast<size_t>(n);
-                return Status();
-            }
-            if (errno != EINTR) {
-                got = 0;
-                return failure("read");
-            }
-        }
+        return transfer("read", got, [&] { return ::read(fd, buffer, capacity); });
     }
 
     Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) override {
-        for (;;) {
-            ssize_t n = ::pread(fd, buffer, capacity, static_cast<off_t>(offset));
-            if (n >= 0) {
-                got = static_cast<size_t>(n);
-                return Status();
-            }
-            if (errno != EINTR) {
-                got = 0;
-                return failure("read");
-            }
-        }
+        return transfer("read", got,
+                        [&] { return ::pread(fd, buffer, capacity, static_cast<off_t>(offset)); });
     }
 
     Status write(int fd, const char* bytes, size_t size, size_t& put) override {
-        for (;;) {
-            ssize_t n = ::write(fd, bytes, size);
-            if (n >= 0) {
-                put = static_cast<size_t>(n);
-                return Status();
-            }
-            if (errno != EINTR) {
-                put = 0;
-                return failure("write");
-            }
-        }
+        return transfer("write", put, [&] { return ::write(fd, bytes, size); });
     }
 
     Status seek(int fd, uint64_t offset) override {

@@ -159,6 +159,9 @@ target_line() { targets+=("$1"); }
 # ---------------------------------------------------------------------------------------------
 # Pages run
 
+# The options of every pages run measured here, after its data, model and destination.
+pages_options=(--separator ';' --name-tags first --title-tag second --lang en --quiet)
+
 pages_cmd() { # DATA DEST
     "$cli" pages --data "$1" --model "$work/model.htm" --dest "$2" --separator ';' \
         --name-tags first --title-tag second --lang en --quiet
@@ -230,7 +233,7 @@ bench_pages() { # N
     local changed_ok=yes
     for r in $(seq 1 "$reps"); do
         timed "pages-changed-$n" -- "$cli" pages --data "$d/data-edition1.txt" --model "$work/model.htm" \
-            --dest "$d/run-$r" --separator ';' --name-tags first --title-tag second --lang en --quiet
+            --dest "$d/run-$r" "${pages_options[@]}"
         if [ "$(summary_counts)" != "$n 0 0" ]; then
             changed_ok="no ($(summary_counts))"
         fi
@@ -529,13 +532,13 @@ bench_long() {
     for r in $(seq 1 "$reps"); do
         mkdir -p "$d/run-$r"
         timed "long-first" -- "$cli" pages --data "$d/data.txt" --model "$d/model.htm" --dest "$d/run-$r" \
-            --separator ';' --name-tags first --title-tag second --lang en --quiet
+            "${pages_options[@]}"
     done
     local before after ok=yes counts=""
     before=$(stat -c '%i %Y %n' "$d"/run-*/*.htm)
     for r in $(seq 1 "$reps"); do
         timed "long-update" -- "$cli" pages --data "$d/data.txt" --model "$d/model.htm" --dest "$d/run-$r" \
-            --separator ';' --name-tags first --title-tag second --lang en --quiet
+            "${pages_options[@]}"
         counts=$(summary_counts)
         if [ "$counts" != "0 3 0" ]; then ok="no ($counts)"; fi
     done
@@ -574,7 +577,7 @@ bench_million() { # N
     done
     for r in $(seq 1 "$reps"); do
         timed "million-$n" -- "$cli" pages --data "$d/data.txt" --model "$work/small-model.htm" \
-            --dest "$d/run-$r" --separator ';' --name-tags first --title-tag second --lang en --quiet
+            --dest "$d/run-$r" "${pages_options[@]}"
         if [ "$(summary_counts)" != "$n 0 0" ]; then ok="no ($(summary_counts))"; fi
     done
     echo "$n|$ok" >>"$results/million-checks"
