@@ -4,6 +4,7 @@
 
 #include "bench/counting_env.h"
 #include "engine/pages_run.h"
+#include "engine/quiet_host.h"
 #include "engine/run_frame.h"
 
 namespace pw::bench {
@@ -11,27 +12,6 @@ namespace pw::bench {
 namespace {
 
 // A front end that shows nothing but the run's messages.
-class QuietHost : public RunHost {
-  public:
-    explicit QuietHost(RunSettings settings) : m_settings(std::move(settings)) {}
-    RunSettings runSettings() override { return m_settings; }
-    void showMessage(Icon icon, std::string_view text) override {
-        if (icon == Icon::Critical) {
-            std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-        }
-    }
-    void setStatus(std::string_view) override {}
-    void setRecordText(std::string_view) override {}
-    void setTotalBar(int) override {}
-    void setLineText(std::string_view) override {}
-    void setLineBar(int) override {}
-    void setTimeText(std::string_view) override {}
-    void pumpEvents() override {}
-    void ringBell() override {}
-
-  private:
-    RunSettings m_settings;
-};
 
 class FailureCount : public RunReport {
   protected:
@@ -61,6 +41,7 @@ int countPagesCalls(const std::vector<std::string>& args) {
     CountingEnv env;
     RunFrame frame(host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}, env);
     if (frame.Command1_Click() != ClickResult::Completed) {
+        std::fprintf(stderr, "%s\n", host.lastCritical().c_str());
         return 1;
     }
     const uint64_t pages = report.writtenCount() + report.unchangedCount() + report.failedCount();
