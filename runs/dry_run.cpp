@@ -10,8 +10,6 @@
 
 namespace pw {
 
-namespace {}  // namespace
-
 StandInFolder::StandInFolder() {
     std::error_code error;
     std::string pattern =
