@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -54,7 +55,7 @@ std::string number(uint64_t value, int width) {
 }
 
 // One record; `i` counts from 1.
-std::string record(uint64_t i) {
+std::string record(uint64_t i, uint64_t edition) {
     Random random(i);
     std::string_view kind = kKinds[random.below(kKinds.size())];
     std::string_view wood = kWoods[random.below(kWoods.size())];
@@ -73,7 +74,8 @@ std::string record(uint64_t i) {
         line += text;
     };
     column("item-" + number(i, 7));
-    column("The " + name + " in solid " + std::string(wood) + ", " + std::string(finish));
+    column("The " + name + " in solid " + std::string(wood) + ", " + std::string(finish) +
+           (edition != 0 ? " (edition " + number(edition, 1) + ")" : std::string()));
     column(link);
     column(name);
     column(town);
@@ -261,6 +263,24 @@ constexpr std::string_view kFoot = R"(</main>
 </html>
 )";
 
+constexpr std::string_view kSmall = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="GENERATOR" content="Hand written">
+<title>Short record</title>
+</head>
+<body>
+<h1>
+<!--tag1-->
+Title
+<!--/tag1-->
+</h1>
+<p>A page made from a short record.</p>
+</body>
+</html>
+)";
+
 constexpr std::string_view kYearbook = R"(<!DOCTYPE html>
 <html lang="en">
 <head>
@@ -316,13 +336,17 @@ std::string pageFileName(uint64_t i) {
     return "item-" + number(i, 7) + ".htm";
 }
 
-bool writeDataFile(const std::string& path, uint64_t records) {
+namespace {
+
+// Writes records 1 to `records` to `path`, one line each, as `lineOf` makes them.
+bool writeRecords(const std::string& path, uint64_t records,
+                  const std::function<std::string(uint64_t)>& lineOf) {
     File file(std::fopen(path.c_str(), "wb"));
     if (!file) {
         return false;
     }
     for (uint64_t i = 1; i <= records; ++i) {
-        std::string line = record(i);
+        std::string line = lineOf(i);
         line += '\n';
         if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
             return false;
@@ -331,10 +355,28 @@ bool writeDataFile(const std::string& path, uint64_t records) {
     return std::fflush(file.get()) == 0;
 }
 
+}  // namespace
+
+bool writeDataFile(const std::string& path, uint64_t records, uint64_t edition) {
+    return writeRecords(path, records, [edition](uint64_t i) { return record(i, edition); });
+}
+
+bool writeShortDataFile(const std::string& path, uint64_t records) {
+    return writeRecords(path, records, [](uint64_t i) {
+        std::string line = "s";
+        line += number(i, 7);
+        line += ";Short record ";
+        line += number(i, 1);
+        return line;
+    });
+}
+
 bool writeModel(const std::string& path, ModelKind kind) {
     std::string text;
     if (kind == ModelKind::Yearbook) {
         text = kYearbook;
+    } else if (kind == ModelKind::Small) {
+        text = kSmall;
     } else {
         text = kHead;
         text += kBody;
@@ -342,6 +384,12 @@ bool writeModel(const std::string& path, ModelKind kind) {
             text += kLinkBlock;
         }
         text += kFoot;
+        if (kind == ModelKind::LongLine) {
+            std::string line = "\n<p>";
+            line.append((100u << 20) - 7, 'L');
+            line += "</p>";
+            text.insert(text.find("<body>") + 6, line);
+        }
     }
     File file(std::fopen(path.c_str(), "wb"));
     return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&

@@ -16,6 +16,16 @@ namespace pw::bench {
 
 namespace {
 
+// The system calls made on files and the files written or read, for `--calls`.
+uint64_t g_calls = 0;
+uint64_t g_files = 0;
+
+template <typename Call, typename... Args>
+auto counted(Call call, Args... args) {
+    ++g_calls;
+    return call(args...);
+}
+
 struct Item {
     uint64_t size;
     std::string name;
@@ -57,7 +67,7 @@ bool writeBytes(int fd, uint64_t size) {
     const std::string& bytes = payload();
     while (size > 0) {
         size_t chunk = size < bytes.size() ? static_cast<size_t>(size) : bytes.size();
-        ssize_t put = ::write(fd, bytes.data(), chunk);
+        ssize_t put = counted(::write, fd, bytes.data(), chunk);
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
@@ -72,7 +82,7 @@ bool writeBytes(int fd, uint64_t size) {
 bool readWhole(int fd) {
     static char buffer[65536];
     for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        ssize_t got = counted(::read, fd, buffer, sizeof buffer);
         if (got == 0) {
             return true;
         }
@@ -83,60 +93,64 @@ bool readWhole(int fd) {
 }
 
 int openDirectory(const std::string& path) {
-    return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return counted(::open, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 bool writeFiles(const std::string& step, int dir, const std::vector<Item>& items) {
     const char* work = ".floor-work.tmp";
     for (const Item& item : items) {
+        ++g_files;
         const char* name = item.name.c_str();
         if (step == "new") {
-            int fd = ::openat(dir, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 || !writeBytes(fd, item.size) || ::close(fd) != 0) {
+            int fd = counted(::openat, dir, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 || !writeBytes(fd, item.size) || counted(::close, fd) != 0) {
                 return fail(item.name);
             }
         } else if (step == "rename") {
-            int fd = ::openat(dir, work, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 || !writeBytes(fd, item.size) || ::close(fd) != 0 ||
-                ::renameat(dir, work, dir, name) != 0) {
+            int fd = counted(::openat, dir, work, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 || !writeBytes(fd, item.size) || counted(::close, fd) != 0 ||
+                counted(::renameat, dir, work, dir, name) != 0) {
                 return fail(item.name);
             }
         } else if (step == "checked") {
             // The system calls a careful writer makes for a new file: look the name up, create
             // a locked work file, write it, rename it to the name.
             struct stat info;
-            if (::fstatat(dir, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (counted(::fstatat, dir, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
                 errno = EEXIST;
                 return fail(item.name);
             }
-            int fd =
-                ::openat(dir, work, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-            if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || !writeBytes(fd, item.size) ||
-                ::renameat(dir, work, dir, name) != 0 || ::close(fd) != 0) {
+            int fd = counted(::openat, dir, work,
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd < 0 || counted(::flock, fd, LOCK_EX | LOCK_NB) != 0 ||
+                !writeBytes(fd, item.size) || counted(::renameat, dir, work, dir, name) != 0 ||
+                counted(::close, fd) != 0) {
                 return fail(item.name);
             }
         } else if (step == "linktmp") {
-            int fd = ::openat(dir, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+            int fd = counted(::openat, dir, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
             char path[64];
             std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
             if (fd < 0 || !writeBytes(fd, item.size) ||
-                ::linkat(AT_FDCWD, path, dir, name, AT_SYMLINK_FOLLOW) != 0 || ::close(fd) != 0) {
+                counted(::linkat, AT_FDCWD, path, dir, name, AT_SYMLINK_FOLLOW) != 0 ||
+                counted(::close, fd) != 0) {
                 return fail(item.name);
             }
         } else if (step == "inplace") {
-            int fd = ::openat(dir, name, O_WRONLY | O_CLOEXEC);
+            int fd = counted(::openat, dir, name, O_WRONLY | O_CLOEXEC);
             if (fd < 0 || !writeBytes(fd, item.size) ||
-                ::ftruncate(fd, static_cast<off_t>(item.size)) != 0 || ::close(fd) != 0) {
+                counted(::ftruncate, fd, static_cast<off_t>(item.size)) != 0 ||
+                counted(::close, fd) != 0) {
                 return fail(item.name);
             }
         } else if (step == "trunc") {
-            int fd = ::openat(dir, name, O_WRONLY | O_TRUNC | O_CLOEXEC);
-            if (fd < 0 || !writeBytes(fd, item.size) || ::close(fd) != 0) {
+            int fd = counted(::openat, dir, name, O_WRONLY | O_TRUNC | O_CLOEXEC);
+            if (fd < 0 || !writeBytes(fd, item.size) || counted(::close, fd) != 0) {
                 return fail(item.name);
             }
         } else {
-            int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC);
-            if (fd < 0 || !readWhole(fd) || ::close(fd) != 0) {
+            int fd = counted(::openat, dir, name, O_RDONLY | O_CLOEXEC);
+            if (fd < 0 || !readWhole(fd) || counted(::close, fd) != 0) {
                 return fail(item.name);
             }
         }
@@ -155,15 +169,16 @@ bool readDirectory(const std::string& path) {
         if (entry->d_name[0] == '.') {
             continue;
         }
-        int fd = ::openat(dir, entry->d_name, O_RDONLY | O_CLOEXEC);
+        ++g_files;
+        int fd = counted(::openat, dir, entry->d_name, O_RDONLY | O_CLOEXEC);
         struct stat info;
-        if (fd < 0 || ::fstat(fd, &info) != 0) {
+        if (fd < 0 || counted(::fstat, fd, &info) != 0) {
             ok = fail(entry->d_name);
         } else if (S_ISREG(info.st_mode) && !readWhole(fd)) {
             ok = fail(entry->d_name);
         }
         if (fd >= 0) {
-            ::close(fd);
+            counted(::close, fd);
         }
     }
     ::closedir(listing);
@@ -174,6 +189,11 @@ bool readDirectory(const std::string& path) {
 
 int runFloor(const std::vector<std::string>& args) {
     size_t i = 0;
+    std::string callsPath;
+    if (args.size() > 2 && args[0] == "--calls") {
+        callsPath = args[1];
+        i = 2;
+    }
     while (i < args.size()) {
         const std::string& step = args[i];
         if (step == "readfile" || step == "readdir") {
@@ -186,12 +206,12 @@ int runFloor(const std::vector<std::string>& args) {
                     return 1;
                 }
             } else {
-                int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                int fd = counted(::open, path.c_str(), O_RDONLY | O_CLOEXEC);
                 if (fd < 0 || !readWhole(fd)) {
                     fail(path);
                     return 1;
                 }
-                ::close(fd);
+                counted(::close, fd);
             }
             i += 2;
             continue;
@@ -211,7 +231,7 @@ int runFloor(const std::vector<std::string>& args) {
             return 1;
         }
         bool ok = writeFiles(step, dir, items);
-        ::close(dir);
+        counted(::close, dir);
         if (!ok) {
             return 1;
         }
@@ -220,6 +240,16 @@ int runFloor(const std::vector<std::string>& args) {
     if (i != args.size()) {
         std::fprintf(stderr, "pagewright-bench floor: bad step '%s'\n", args[i].c_str());
         return 1;
+    }
+    if (!callsPath.empty()) {
+        std::FILE* out = std::fopen(callsPath.c_str(), "w");
+        if (out == nullptr) {
+            return fail(callsPath) ? 0 : 1;
+        }
+        std::fprintf(out, "%llu %llu %.2f\n", static_cast<unsigned long long>(g_files),
+                     static_cast<unsigned long long>(g_calls),
+                     g_files ? static_cast<double>(g_calls) / static_cast<double>(g_files) : 0.0);
+        std::fclose(out);
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/call_count.h"
 #include "bench/data_generator.h"
 #include "bench/floor_writer.h"
 #include "bench/run_timer.h"
@@ -13,10 +14,12 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  pagewright-bench data N FILE              N records of twelve ';'-separated columns\n"
-    "  pagewright-bench model pages|links|yearbook FILE\n"
+    "  pagewright-bench data N FILE [EDITION]    N records of twelve ';'-separated columns\n"
+    "  pagewright-bench short N FILE             N short records (a name and a title)\n"
+    "  pagewright-bench model pages|links|yearbook|small|long-line FILE\n"
     "  pagewright-bench names N                  the page names of records 1 to N\n"
     "  pagewright-bench floor STEP ARGS...       file-system floor (see floor_writer.h)\n"
+    "  pagewright-bench calls DATA MODEL DEST    the pages run's file-system calls per page\n"
     "  pagewright-bench time RESULT -- PROGRAM ARGS...\n"
     "                                            writes 'wall_ms peak_rss_kb status user_ms "
     "sys_ms'\n";
@@ -41,8 +44,18 @@ int main(int argc, char** argv) {
     }
     const std::string& command = args[0];
     uint64_t count = 0;
-    if (command == "data" && args.size() == 3 && parseCount(args[1], count)) {
-        if (!pw::bench::writeDataFile(args[2], count)) {
+    uint64_t edition = 0;
+    if (command == "data" &&
+        (args.size() == 3 || (args.size() == 4 && parseCount(args[3], edition))) &&
+        parseCount(args[1], count)) {
+        if (!pw::bench::writeDataFile(args[2], count, edition)) {
+            std::perror(args[2].c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (command == "short" && args.size() == 3 && parseCount(args[1], count)) {
+        if (!pw::bench::writeShortDataFile(args[2], count)) {
             std::perror(args[2].c_str());
             return 1;
         }
@@ -62,6 +75,10 @@ int main(int argc, char** argv) {
             kind = pw::bench::ModelKind::LinkPages;
         } else if (args[1] == "yearbook") {
             kind = pw::bench::ModelKind::Yearbook;
+        } else if (args[1] == "small") {
+            kind = pw::bench::ModelKind::Small;
+        } else if (args[1] == "long-line") {
+            kind = pw::bench::ModelKind::LongLine;
         } else {
             return usage();
         }
@@ -73,6 +90,9 @@ int main(int argc, char** argv) {
     }
     if (command == "floor" && args.size() > 1) {
         return pw::bench::runFloor(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    if (command == "calls") {
+        return pw::bench::countPagesCalls(std::vector<std::string>(args.begin() + 1, args.end()));
     }
     if (command == "time" && args.size() > 3 && args[2] == "--") {
         return pw::bench::timeCommand(args[1],

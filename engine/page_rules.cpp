@@ -1,17 +1,26 @@
 #include "engine/page_rules.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "engine/markers.h"
 #include "fs/line_reader.h"
 
 namespace pw {
 
 namespace {
 
-void appendLine(std::string& out, std::string_view text) {
-    out += text;
-    out += "\r\n";
+// The rules' output appended to a string.
+struct StringOutput {
+    std::string& out;
+    const ColumnTable& columns;
+    const std::string& title_;
+    void text(std::string_view bytes) { out += bytes; }
+    void column(int k) { out += columns.at(k); }
+    void title() { out += title_; }
+};
+
+uint64_t positionIn(std::string_view page, std::string_view line) {
+    return static_cast<uint64_t>(line.data() - page.data()) + 1;
 }
 
 }  // namespace
@@ -52,87 +61,119 @@ bool PageRules::isCloserLine(std::string_view line) {
     return isCloserLine(marksOf(line));
 }
 
-void PageRules::begin(uint64_t lastCloserLine) {
-    m_lastCloserLine = lastCloserLine;
+void PageRules::begin(uint64_t lastCloser) {
+    m_lastCloser = lastCloser;
     m_inside = false;
     m_lastOpened.reset();
 }
 
-void PageRules::apply(std::string_view line, const Marks& marks, uint64_t lineNumber,
+void PageRules::apply(std::string_view line, const Marks& marks, uint64_t position,
                       std::string& out) {
-    if (marks.opener) {
-        std::optional<int> tag = smallestOpenerTag(line, 100);
-        if (!tag) {
-            return;
+    StringOutput output{out, m_columns, m_title};
+    applyTo(line, marks, position, output);
+}
+
+uint64_t lastCloserPosition(std::string_view page) {
+    size_t from = std::string_view::npos;
+    for (;;) {
+        const size_t at = page.rfind(kCloserPrefix, from);
+        if (at == std::string_view::npos) {
+            return 0;
         }
-        const std::string& value = m_columns.at(*tag);
-        std::string opener = openerMarker(*tag);
-        m_lastOpened = *tag;
-        size_t open = line.find(opener);
-        size_t close = line.find(closerMarker(*tag), open + opener.size());
-        if (close != std::string_view::npos) {
-            // Opened and closed on one line: the value replaces what stands between.
-            out.append(line.substr(0, open + opener.size()));
-            out += value;
-            appendLine(out, line.substr(close));
-            m_inside = false;
-            return;
+        // The line around it, as the line reader splits the page: CR, LF and CR LF end lines.
+        size_t begin = page.find_last_of("\r\n", at);
+        begin = begin == std::string_view::npos ? 0 : begin + 1;
+        size_t end = page.find_first_of("\r\n", at);
+        end = end == std::string_view::npos ? page.size() : end;
+        if (PageRules::isCloserLine(page.substr(begin, end - begin))) {
+            return begin + 1;
         }
-        appendLine(out, opener);
-        appendLine(out, value);
-        if (lineNumber > m_lastCloserLine) {
-            // No line after this one closes the region: close it here, keep what follows.
-            appendLine(out, closerMarker(*tag));
-            m_inside = false;
+        if (begin == 0) {
+            return 0;
+        }
+        from = begin - 1;
+    }
+}
+
+// Records the rules' output as a template: text runs joined, values and title left open.
+class TemplateBuilder {
+  public:
+    explicit TemplateBuilder(PageTemplate& made) : m_made(made) {}
+    void text(std::string_view bytes) {
+        if (m_made.m_pieces.empty() || m_made.m_pieces.back().what != PageTemplate::kText) {
+            m_made.m_pieces.push_back(
+                PageTemplate::Piece{PageTemplate::kText, m_made.m_text.size(), 0});
+        }
+        m_made.m_text += bytes;
+        m_made.m_pieces.back().size += bytes.size();
+    }
+    void column(int k) {
+        m_made.m_pieces.push_back(PageTemplate::Piece{k, 0, 0});
+        std::vector<int>& used = m_made.m_columns;
+        if (std::find(used.begin(), used.end(), k) == used.end()) {
+            used.push_back(k);
+        }
+    }
+    void title() { m_made.m_pieces.push_back(PageTemplate::Piece{PageTemplate::kTitle, 0, 0}); }
+
+  private:
+    PageTemplate& m_made;
+};
+
+PageTemplate::PageTemplate(std::string_view model) {
+    // The rules never read the values: the record only fills the places left open.
+    const ColumnTable none;
+    const std::string noTitle;
+    PageRules rules(none, noTitle);
+    rules.begin(lastCloserPosition(model));
+    TemplateBuilder builder(*this);
+    LineReader reader = LineReader::fromMemory(model);
+    std::string_view line;
+    while (reader.next(line)) {
+        ++m_lines;
+        rules.applyTo(line, PageRules::marksOf(line), positionIn(model, line), builder);
+    }
+    m_pageLines = static_cast<uint64_t>(std::count(m_text.begin(), m_text.end(), '\n'));
+}
+
+void PageTemplate::render(const ColumnTable& columns, const std::string& title,
+                          std::string& out) const {
+    for (const Piece& piece : m_pieces) {
+        if (piece.what == kText) {
+            out.append(m_text, piece.begin, piece.size);
+        } else if (piece.what == kTitle) {
+            out += title;
         } else {
-            m_inside = true;
+            out += columns.at(piece.what);
         }
-        return;
     }
-    if (marks.closer) {
-        out += kCloserPrefix;
-        if (m_lastOpened) {
-            out += std::to_string(*m_lastOpened);
+}
+
+bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, const std::string& title) const {
+    auto plain = [](std::string_view value) {
+        const PageRules::Marks marks = PageRules::marksOf(value);
+        return !marks.opener && !marks.closer && !marks.generator && !marks.title;
+    };
+    if (!plain(title)) {
+        return false;
+    }
+    for (int k : m_columns) {
+        if (!plain(columns.at(k))) {
+            return false;
         }
-        appendLine(out, kMarkerSuffix);
-        m_inside = false;
-        return;
     }
-    if (m_inside) {
-        return;
-    }
-    if (marks.generator) {
-        appendLine(out, kGeneratorLine);
-        return;
-    }
-    if (marks.title) {
-        out += kTitleText;
-        out += m_title;
-        appendLine(out, "</title>");
-        return;
-    }
-    appendLine(out, line);
+    return true;
 }
 
 std::string assemblePageText(std::string_view page, const ColumnTable& columns,
                              const std::string& title) {
-    uint64_t lastCloser = 0;
-    uint64_t number = 0;
-    std::string_view line;
-    LineReader counter = LineReader::fromMemory(page);
-    while (counter.next(line)) {
-        ++number;
-        if (PageRules::isCloserLine(line)) {
-            lastCloser = number;
-        }
-    }
     PageRules rules(columns, title);
-    rules.begin(lastCloser);
+    rules.begin(lastCloserPosition(page));
     std::string out;
     LineReader reader = LineReader::fromMemory(page);
-    number = 0;
+    std::string_view line;
     while (reader.next(line)) {
-        rules.apply(line, ++number, out);
+        rules.apply(line, positionIn(page, line), out);
     }
     return out;
 }

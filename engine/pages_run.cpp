@@ -5,8 +5,6 @@
 #include "engine/page_naming.h"
 #include "engine/progress_pace.h"
 #include "engine/progress_text.h"
-#include "fs/line_reader.h"
-#include "fs/work_file.h"
 
 namespace pw {
 
@@ -53,7 +51,7 @@ RunOutcome runPages(RunContext& context) {
         context.state.columns.split(line, settings.separateur);
         std::string name = pageName(composed, settings.namingTags, context.state.columns);
         const std::string& title = context.state.columns.at(context.state.titleColumn);
-        switch (assembler.assemble(name, title)) {
+        switch (assembler.assemble(name, title, shown)) {
             case PageOutcome::Stopped:
                 return RunOutcome::Stopped;
             case PageOutcome::Written:

@@ -1,7 +1,8 @@
 #include "engine/progress_text.h"
 
+#include <time.h>
+
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -13,8 +14,11 @@ CountText::CountText(uint64_t count) {
 }
 
 double clockSeconds() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+    // The coarse clock (a few milliseconds' steps) costs a fraction of the precise one, and runs
+    // read it for every record, where the time text shows hundredths of a second.
+    struct timespec now;
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 int wholePercent(uint64_t i, uint64_t n) {

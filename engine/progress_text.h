@@ -8,7 +8,8 @@
 
 namespace pw {
 
-// The clock behind the time per file: seconds, with fractions, from an arbitrary start.
+// The clock behind the time per file: seconds, in steps of a few milliseconds, from an
+// arbitrary start.
 double clockSeconds();
 
 // i / n × 100 rounded to a whole number, halves away from zero; 0 when n is 0.

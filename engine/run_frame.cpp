@@ -86,7 +86,7 @@ ClickResult RunFrame::Command1_Click() {
     RunOutcome outcome = RunOutcome::Completed;
     std::string failure;
     if (run != nullptr) {
-        RunContext context{settings, m_host, m_state, m_report, m_env};
+        RunContext context{settings, m_host, m_state, m_report, m_env, {}};
         m_runActive = true;
         outcome = run(context);
         m_runActive = false;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 
 #include "fs/work_file.h"
@@ -74,18 +75,7 @@ std::string Directory::pathOf(std::string_view name) const {
     return full;
 }
 
-Entry Directory::entry(const std::string& name) const {
-    Entry result;
-    FileInfo info;
-    if (!ok() || !isPlainFileName(name) ||
-        !m_env.stat(fd(), name.c_str(), AT_SYMLINK_NOFOLLOW, info).ok()) {
-        return result;
-    }
-    result.exists = true;
-    result.symlink = info.symlink;
-    result.regular = info.regular;
-    result.mode = info.mode;
-    result.size = info.size;
+bool Directory::writableBy(const FileInfo& info) const {
     mode_t bit = S_IWOTH;
     if (m_user == 0 || info.owner == m_user) {
         bit = S_IWUSR;
@@ -93,8 +83,56 @@ Entry Directory::entry(const std::string& name) const {
                std::find(m_groups.begin(), m_groups.end(), info.group) != m_groups.end()) {
         bit = S_IWGRP;
     }
-    result.writable = info.symlink || (info.mode & bit) != 0;
-    return result;
+    return (info.mode & bit) != 0;
+}
+
+Status Directory::openExisting(const std::string& name, FileHandle& file, Entry& entry) const {
+    file.reset();
+    entry = Entry{};
+    if (!ok()) {
+        return m_status;
+    }
+    if (!isPlainFileName(name)) {
+        return Status::invalidArgument("the name would leave the directory");
+    }
+    // Not blocking, so that a FIFO under a page's name cannot hold the run.
+    int descriptor = -1;
+    Status status =
+        m_env.open(fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0, descriptor);
+    if (!status.ok() && status.sysError() == ELOOP) {
+        entry.symlink = true;
+        status = m_env.open(fd(), name.c_str(), O_RDONLY | O_NONBLOCK, 0, descriptor);
+    }
+    FileInfo info;
+    if (!status.ok()) {
+        if (entry.symlink) {
+            entry.exists = true;
+            return status;
+        }
+        if (status.sysError() == ENOENT) {
+            return Status();
+        }
+        // Something is there that cannot be read: a stat still tells what it is.
+        if (m_env.stat(fd(), name.c_str(), AT_SYMLINK_NOFOLLOW, info).ok()) {
+            entry.exists = true;
+            entry.regular = info.regular;
+            entry.mode = info.mode;
+            entry.size = info.size;
+            entry.writable = writableBy(info);
+        }
+        return status;
+    }
+    file = FileHandle(m_env, descriptor);
+    entry.exists = true;
+    if (Status stat = m_env.stat(descriptor, "", AT_EMPTY_PATH, info); !stat.ok()) {
+        file.reset();
+        return stat;
+    }
+    entry.regular = info.regular;
+    entry.mode = info.mode;
+    entry.size = info.size;
+    entry.writable = entry.symlink || writableBy(info);
+    return Status();
 }
 
 Status Directory::openForReading(const std::string& name, FileHandle& file) const {
@@ -117,6 +155,20 @@ void Directory::remove(const std::string& name) const {
     if (ok() && isPlainFileName(name)) {
         (void)m_env.unlink(fd(), name.c_str(), 0);
     }
+}
+
+bool Directory::holdsNone(const std::function<bool(std::string_view)>& matches) const {
+    std::vector<DirectoryEntry> entries;
+    bool complete = false;
+    if (!ok() || !m_env.listFirst(fd(), 256, entries, complete).ok() || !complete) {
+        return false;
+    }
+    for (const DirectoryEntry& item : entries) {
+        if (matches(item.name)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::vector<std::string> Directory::listFiles(const std::function<bool(std::string_view)>& keep,
@@ -154,11 +206,45 @@ const std::string& Directory::workFileStem() const {
     return m_workStem;
 }
 
-void Directory::removeStaleWorkFiles() const {
-    if (m_swept || !ok()) {
+std::string Directory::workFileName(int slot) const {
+    std::string name = workFileStem();
+    if (slot != 1) {
+        name += '-';
+        name += std::to_string(slot);
+    }
+    name += WorkFile::kWorkSuffix;
+    return name;
+}
+
+int Directory::takeWorkSlot() const {
+    for (int slot = 1; slot <= WorkFile::kWorkSlots; ++slot) {
+        const uint32_t bit = 1u << slot;
+        if ((m_workSlots & bit) == 0) {
+            m_workSlots |= bit;
+            return slot;
+        }
+    }
+    return 0;
+}
+
+void Directory::releaseWorkSlot(int slot) const {
+    m_workSlots &= ~(1u << slot);
+}
+
+void Directory::prepareWorkFiles() const {
+    if (m_prepared || !ok()) {
         return;
     }
-    m_swept = true;
+    m_prepared = true;
+    // Every writer holds its directory shared while it may have work files in it, so holding it
+    // alone proves that the work files here belong to nobody: killed writers left them.
+    if (m_env.lock(fd(), LOCK_EX | LOCK_NB).ok()) {
+        removeStaleWorkFiles();
+    }
+    (void)m_env.lock(fd(), LOCK_SH);
+}
+
+void Directory::removeStaleWorkFiles() const {
     std::vector<DirectoryEntry> entries;
     if (!m_env.list(fd(), entries).ok()) {
         return;
@@ -166,26 +252,77 @@ void Directory::removeStaleWorkFiles() const {
     const long self = m_env.processId();
     for (const DirectoryEntry& item : entries) {
         const long owner = workFileOwner(item.name);
-        if (owner < 0 || owner == self || (owner > 0 && m_env.processExists(owner))) {
+        // A writer of an earlier version does not hold the directory: a process that still
+        // exists, or a lock on the file, keeps its work file.
+        if (owner < 0 || (owner > 0 && owner != self && m_env.processExists(owner))) {
+            continue;
+        }
+        int descriptor = -1;
+        Status opened =
+            m_env.open(fd(), item.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0, descriptor);
+        if (!opened.ok()) {
+            // A link is never a work file: work files are created as plain files.
+            if (opened.sysError() == ELOOP) {
+                (void)m_env.unlink(fd(), item.name.c_str(), 0);
+            }
             continue;
         }
         // Removed only while holding its lock, and only if the name still holds the file that
-        // was locked: a live writer keeps its work file locked from creation to delivery.
-        int descriptor = -1;
-        if (!m_env.open(fd(), item.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0, descriptor)
-                 .ok()) {
-            continue;
-        }
+        // was locked.
         FileHandle file(m_env, descriptor);
-        FileInfo opened;
+        FileInfo held;
         FileInfo named;
         if (m_env.lock(file.fd(), LOCK_EX | LOCK_NB).ok() &&
-            m_env.stat(file.fd(), "", AT_EMPTY_PATH, opened).ok() && opened.regular &&
+            m_env.stat(file.fd(), "", AT_EMPTY_PATH, held).ok() && held.regular &&
             m_env.stat(fd(), item.name.c_str(), AT_SYMLINK_NOFOLLOW, named).ok() &&
-            named.inode == opened.inode && named.device == opened.device) {
+            named.inode == held.inode && named.device == held.device) {
             (void)m_env.unlink(fd(), item.name.c_str(), 0);
         }
     }
+}
+
+bool Directory::linksUnnamedFiles() const {
+    if (m_unnamed != Unnamed::kUntried || !ok()) {
+        return m_unnamed == Unnamed::kLinked;
+    }
+    int descriptor = -1;
+    Status status = m_env.open(fd(), ".", O_TMPFILE | O_WRONLY, 0666, descriptor);
+    if (!status.ok()) {
+        const int error = status.sysError();
+        // Refused by the kernel or the file system, as opposed to a refusal a work file would
+        // meet as well.
+        if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
+            m_unnamed = Unnamed::kRefused;
+        }
+        return false;
+    }
+    FileHandle file(m_env, descriptor);
+    const std::string probe = workFileName(0);
+    status = m_env.link(Env::kCurrentDirectory, procPathOf(descriptor).c_str(), fd(), probe.c_str(),
+                        AT_SYMLINK_FOLLOW);
+    // EEXIST: the link itself worked, the name was taken.
+    if (status.ok() || status.sysError() == EEXIST) {
+        if (status.ok()) {
+            (void)m_env.unlink(fd(), probe.c_str(), 0);
+        }
+        m_unnamed = Unnamed::kLinked;
+    } else {
+        m_unnamed = Unnamed::kRefused;
+    }
+    return m_unnamed == Unnamed::kLinked;
+}
+
+mode_t Directory::creationMode(int descriptor) const {
+    FileInfo info;
+    if (!m_creationModeKnown && m_env.stat(descriptor, "", AT_EMPTY_PATH, info).ok()) {
+        m_creationMode = info.mode;
+        m_creationModeKnown = true;
+    }
+    return m_creationMode;
+}
+
+std::string procPathOf(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
 }
 
 void sortInListingOrder(std::vector<std::string>& names) {

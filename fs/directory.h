@@ -13,16 +13,24 @@
 
 namespace pw {
 
-// What lies at a name inside a directory, without following a final symbolic link.
+// What lies at a name inside a directory: the file itself, or what its symbolic link leads to.
 struct Entry {
     bool exists = false;
+    // The file (for a link, the file it leads to) is a plain file.
     bool regular = false;
+    // The name is a symbolic link; it is replaced, never written through.
     bool symlink = false;
     // This process may replace the file: its permission bits let this user write it (the
-    // superuser as its owner). A symbolic link is replaced, never written through.
+    // superuser as its owner). Always true for a symbolic link.
     bool writable = true;
     mode_t mode = 0;
     uint64_t size = 0;
+    // The name was not looked up but taken to be free: a new version that finds it taken when
+    // it is delivered fails (EEXIST) instead of replacing what is there.
+    bool assumedFree = false;
+
+    // A new version keeps the mode of a plain file that no link stands for.
+    bool keepsMode() const { return exists && regular && !symlink; }
 };
 
 // A directory that files are read and written in by name only: a name can never reach outside.
@@ -42,37 +50,70 @@ class Directory {
     // The directory path joined with `name`, for messages.
     std::string pathOf(std::string_view name) const;
 
-    Entry entry(const std::string& name) const;
+    // Opens the file `name` for reading, following a final link, and tells what the name holds:
+    // one open and one fstat for a file, one failed open for a free name (then `entry.exists`
+    // is false, `file` closed and the status ok). When a file is there but cannot be opened, the
+    // status says why and `entry` still describes it.
+    Status openExisting(const std::string& name, FileHandle& file, Entry& entry) const;
     // Opens a file of the directory for reading, following links.
     Status openForReading(const std::string& name, FileHandle& file) const;
     // Removes a file of the directory; missing is fine.
     void remove(const std::string& name) const;
+
+    // True when the directory is known to hold no name that `matches`: it holds few names and
+    // none of them matches. Reads only the start of a large directory (then the answer is no).
+    bool holdsNone(const std::function<bool(std::string_view)>& matches) const;
 
     // The names of the regular files that `keep` accepts, in listing order (see
     // sortInListingOrder). With `followLinks`, a link to a regular file counts as one.
     std::vector<std::string> listFiles(const std::function<bool(std::string_view)>& keep,
                                        bool followLinks) const;
 
-    // Removes the work files that writers killed before they could clean up left in the
-    // directory: those of processes that no longer exist and whose lock nobody holds. Done once;
-    // later calls do nothing.
-    void removeStaleWorkFiles() const;
+    // Gets the directory ready for this process's work files, once: removes those that killed
+    // writers left when no other writer holds the directory, then holds it shared until it is
+    // closed, so that no other process removes this one's work files.
+    void prepareWorkFiles() const;
 
-    // The stem of this process's work file names, taken once.
-    const std::string& workFileStem() const;
+    // Whether new files can be written here unnamed (O_TMPFILE) and linked to their name
+    // through /proc/self/fd: tried once, with a throwaway file. A failure that would stop a
+    // named work file too (a read-only file system, a full disk) leaves it to be tried again.
+    bool linksUnnamedFiles() const;
+
+    // The mode the system gives a new file here, learnt once from the open new file `fd`.
+    mode_t creationMode(int fd) const;
+
+    // A work file name of this process that is not in use by it: the number of a free slot
+    // (from 1, up to WorkFile::kWorkSlots), or 0 when all are in use. Slot 0 is the name of the
+    // throwaway file of linksUnnamedFiles.
+    int takeWorkSlot() const;
+    void releaseWorkSlot(int slot) const;
+    std::string workFileName(int slot) const;
 
   private:
+    bool writableBy(const FileInfo& info) const;
+    const std::string& workFileStem() const;
+    void removeStaleWorkFiles() const;
+
     Env& m_env;
     std::string m_path;
     FileHandle m_handle;
     Status m_status;
-    mutable bool m_swept = false;
+    mutable bool m_prepared = false;
     mutable std::string m_workStem;
+    mutable uint32_t m_workSlots = 0;
+    enum class Unnamed { kUntried, kLinked, kRefused };
+    mutable Unnamed m_unnamed = Unnamed::kUntried;
+    mutable bool m_creationModeKnown = false;
+    mutable mode_t m_creationMode = 0;
     // Who this process is, for `writable`: taken when the directory is opened.
     uid_t m_user = 0;
     gid_t m_group = 0;
     std::vector<gid_t> m_groups;
 };
+
+// The path through which an open file, named or not, can be linked under a name
+// (linkat with AT_SYMLINK_FOLLOW; AT_EMPTY_PATH would need a privilege).
+std::string procPathOf(int fd);
 
 // Puts file names in the order the runs list a directory's pages: by name with a-z read as
 // A-Z, then by bytes. Every file system then gives the same order, and it does not change when

@@ -49,6 +49,8 @@ class Env {
     virtual Status close(int fd) = 0;
     // One read(2) of at most `capacity` bytes; `got` is 0 at the end of the file.
     virtual Status read(int fd, char* buffer, size_t capacity, size_t& got) = 0;
+    // One pread(2) of at most `capacity` bytes at `offset`, the file position left as it was.
+    virtual Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) = 0;
     // One write(2); `put` may be less than `size`.
     virtual Status write(int fd, const char* bytes, size_t size, size_t& put) = 0;
     // lseek(2) to `offset` from the start.
@@ -68,6 +70,10 @@ class Env {
     virtual Status makeDirectory(int dir, const char* name, mode_t mode) = 0;
     // Every name of the open directory `dir` but "." and "..", in the file system's order.
     virtual Status list(int dir, std::vector<DirectoryEntry>& entries) = 0;
+    // The first names of `dir` (getdents64 until at least `atLeast` names or the end): `complete`
+    // is true when they are all of its names.
+    virtual Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                             bool& complete) = 0;
     // The process number of this process, and whether process `pid` exists.
     virtual long processId() = 0;
     virtual bool processExists(long pid) = 0;
@@ -87,6 +93,9 @@ class EnvWrapper : public Env {
     Status close(int fd) override { return m_target.close(fd); }
     Status read(int fd, char* buffer, size_t capacity, size_t& got) override {
         return m_target.read(fd, buffer, capacity, got);
+    }
+    Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) override {
+        return m_target.readAt(fd, offset, buffer, capacity, got);
     }
     Status write(int fd, const char* bytes, size_t size, size_t& put) override {
         return m_target.write(fd, bytes, size, put);
@@ -114,6 +123,10 @@ class EnvWrapper : public Env {
     }
     Status list(int dir, std::vector<DirectoryEntry>& entries) override {
         return m_target.list(dir, entries);
+    }
+    Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                     bool& complete) override {
+        return m_target.listFirst(dir, atLeast, entries, complete);
     }
     long processId() override { return m_target.processId(); }
     bool processExists(long pid) override { return m_target.processExists(pid); }

@@ -28,6 +28,22 @@ Status failure(const char* call) {
     return Status::fromErrno(errno, call);
 }
 
+// Makes a read or write, again when a signal interrupts it; `done` is the count it moved.
+template <typename Call>
+Status transfer(const char* what, size_t& done, Call call) {
+    for (;;) {
+        const ssize_t n = call();
+        if (n >= 0) {
+            done = static_cast<size_t>(n);
+            return Status();
+        }
+        if (errno != EINTR) {
+            done = 0;
+            return failure(what);
+        }
+    }
+}
+
 DirectoryEntry::Type typeOf(unsigned char type) {
     switch (type) {
         case DT_REG:
@@ -58,31 +74,16 @@ class PosixEnv final : public Env {
     }
 
     Status read(int fd, char* buffer, size_t capacity, size_t& got) override {
-        for (;;) {
-            ssize_t n = ::read(fd, buffer, capacity);
-            if (n >= 0) {
-                got = static_cast<size_t>(n);
-                return Status();
-            }
-            if (errno != EINTR) {
-                got = 0;
-                return failure("read");
-            }
-        }
+        return transfer("read", got, [&] { return ::read(fd, buffer, capacity); });
+    }
+
+    Status readAt(int fd, uint64_t offset, char* buffer, size_t capacity, size_t& got) override {
+        return transfer("read", got,
+                        [&] { return ::pread(fd, buffer, capacity, static_cast<off_t>(offset)); });
     }
 
     Status write(int fd, const char* bytes, size_t size, size_t& put) override {
-        for (;;) {
-            ssize_t n = ::write(fd, bytes, size);
-            if (n >= 0) {
-                put = static_cast<size_t>(n);
-                return Status();
-            }
-            if (errno != EINTR) {
-                put = 0;
-                return failure("write");
-            }
-        }
+        return transfer("write", put, [&] { return ::write(fd, bytes, size); });
     }
 
     Status seek(int fd, uint64_t offset) override {
@@ -175,6 +176,40 @@ class PosixEnv final : public Env {
         }
         Status status = errno == 0 ? Status() : failure("list");
         ::closedir(listing);
+        return status;
+    }
+
+    Status listFirst(int dir, size_t atLeast, std::vector<DirectoryEntry>& entries,
+                     bool& complete) override {
+        entries.clear();
+        complete = false;
+        const int own = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (own < 0) {
+            return failure("list");
+        }
+        alignas(8) char buffer[32768];
+        Status status;
+        while (entries.size() < atLeast) {
+            const ssize_t got = ::getdents64(own, buffer, sizeof buffer);
+            if (got < 0) {
+                status = failure("list");
+                break;
+            }
+            if (got == 0) {
+                complete = true;
+                break;
+            }
+            for (ssize_t at = 0; at < got;) {
+                const auto* item = reinterpret_cast<const struct dirent64*>(buffer + at);
+                at += item->d_reclen;
+                const char* name = item->d_name;
+                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                    continue;
+                }
+                entries.push_back(DirectoryEntry{name, typeOf(item->d_type)});
+            }
+        }
+        ::close(own);
         return status;
     }
 

@@ -67,6 +67,38 @@ Status readAll(Env& env, int fd, std::string& bytes, size_t limit) {
     }
 }
 
+Status readSized(Env& env, int fd, uint64_t expected, std::string& buffer, std::string_view& bytes,
+                 size_t limit) {
+    bytes = {};
+    const size_t room = expected < limit ? static_cast<size_t>(expected) + 1 : limit;
+    if (buffer.size() < room) {
+        buffer.resize(room);
+    }
+    size_t got = 0;
+    for (;;) {
+        if (got == buffer.size()) {
+            if (got > limit) {
+                return Status::ioError("file too large", EFBIG);
+            }
+            buffer.resize(got * 2 > got ? got * 2 : got + 1);
+        }
+        size_t n = 0;
+        Status status = env.read(fd, buffer.data() + got, buffer.size() - got, n);
+        if (!status.ok()) {
+            return status;
+        }
+        got += n;
+        if (n == 0 || (got == expected && got < buffer.size())) {
+            break;
+        }
+    }
+    if (got > limit) {
+        return Status::ioError("file too large", EFBIG);
+    }
+    bytes = std::string_view(buffer.data(), got);
+    return Status();
+}
+
 Status readFile(Env& env, const std::string& path, std::string& bytes, size_t limit) {
     bytes.clear();
     FileHandle file;

@@ -38,6 +38,13 @@ Status openForReading(Env& env, const std::string& path, FileHandle& file);
 // than `limit` bytes is an error (EFBIG) and leaves `bytes` empty.
 Status readAll(Env& env, int fd, std::string& bytes, size_t limit = std::string::npos);
 
+// Reads `fd` from its current position to its end into `buffer`, whose size only ever grows
+// (its bytes are not cleared), and sets `bytes` to what was read. `expected` is the size a
+// stat gave: a read that stops there, short of the room it had, is the end of the file, so a
+// file of the expected size takes one read. More than `limit` bytes is an error (EFBIG).
+Status readSized(Env& env, int fd, uint64_t expected, std::string& buffer, std::string_view& bytes,
+                 size_t limit = std::string::npos);
+
 // Reads the whole file at `path`; a missing file gives a not-found status.
 Status readFile(Env& env, const std::string& path, std::string& bytes,
                 size_t limit = std::string::npos);

@@ -9,13 +9,28 @@ namespace pw {
 LineReader::LineReader(Source source, size_t bufferSize)
     : m_source(std::move(source)), m_buffer(m_source ? std::max<size_t>(bufferSize, 16) : 0) {}
 
+namespace {
+
+LineReader::Source sourceOf(Env& env, int fd) {
+    return [&env, fd](char* buffer, size_t capacity) -> long {
+        size_t got = 0;
+        return env.read(fd, buffer, capacity, got).ok() ? static_cast<long>(got) : -1;
+    };
+}
+
+}  // namespace
+
 LineReader LineReader::fromFd(Env& env, int fd, size_t bufferSize) {
-    return LineReader(
-        [&env, fd](char* buffer, size_t capacity) -> long {
-            size_t got = 0;
-            return env.read(fd, buffer, capacity, got).ok() ? static_cast<long>(got) : -1;
-        },
-        bufferSize);
+    return LineReader(sourceOf(env, fd), bufferSize);
+}
+
+void LineReader::readFrom(Env& env, int fd) {
+    m_source = sourceOf(env, fd);
+    if (m_buffer.empty()) {
+        m_buffer.resize(64 * 1024);
+    }
+    m_inMemory = false;
+    restart();
 }
 
 LineReader LineReader::fromMemory(std::string_view bytes) {
@@ -30,6 +45,7 @@ void LineReader::restart() {
     m_begin = m_end = 0;
     m_long.clear();
     m_eof = m_failed = m_skipLf = m_memoryGiven = false;
+    m_crAt = kUnknown;
     m_atStart = true;
 }
 
@@ -41,6 +57,7 @@ bool LineReader::refill() {
         m_eof = m_memoryGiven;
         m_memoryGiven = true;
         m_data = m_memory.data();
+        m_crAt = kUnknown;
         m_begin = 0;
         m_end = m_eof ? 0 : m_memory.size();
         if (m_atStart) {
@@ -56,6 +73,7 @@ bool LineReader::refill() {
         return true;
     }
     m_data = m_buffer.data();
+    m_crAt = kUnknown;
     long got = m_source(m_buffer.data(), m_buffer.size());
     if (got <= 0) {
         m_failed = got < 0;
@@ -108,11 +126,22 @@ bool LineReader::next(std::string_view& line) {
         }
         const char* start = data + m_begin;
         size_t length = m_end - m_begin;
-        // Most lines end with LF or CR LF: find the LF, then look for an earlier CR.
-        const char* lf = static_cast<const char*>(std::memchr(start, '\n', length));
-        size_t scan = lf ? static_cast<size_t>(lf - start) : length;
-        const char* cr = static_cast<const char*>(std::memchr(start, '\r', scan));
-        const char* end = cr ? cr : lf;
+        // The next CR of the buffer is looked for once and remembered, so the lines of a file
+        // without CR are scanned once, for their LF.
+        if (m_crAt == kUnknown || m_crAt < m_begin) {
+            const void* cr = std::memchr(start, '\r', length);
+            m_crAt = cr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : m_end;
+        }
+        const size_t crScan = m_crAt - m_begin;
+        const char* lf =
+            static_cast<const char*>(std::memchr(start, '\n', std::min(length, crScan)));
+        const char* end = lf ? lf : (m_crAt < m_end ? data + m_crAt : nullptr);
+        if (end == nullptr && m_inMemory && !partial) {
+            // The last line of bytes in memory, without an end: handed out where it lies.
+            m_begin = m_end;
+            line = std::string_view(start, length);
+            return true;
+        }
         if (end == nullptr) {
             m_long.append(start, length);
             partial = true;

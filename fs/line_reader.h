@@ -22,7 +22,8 @@ class LineReader {
     explicit LineReader(Source source, size_t bufferSize = 64 * 1024);
     // Reads from an open file descriptor through `env`; the reader does not own the descriptor.
     static LineReader fromFd(Env& env, int fd, size_t bufferSize = 64 * 1024);
-    // Reads from bytes in memory, which must outlive the reader.
+    // Reads from bytes in memory, which must outlive the reader; every line is a view into
+    // them.
     static LineReader fromMemory(std::string_view bytes);
 
     // Drops a UTF-8 byte-order mark at the very start of the input (data files only).
@@ -39,6 +40,9 @@ class LineReader {
 
     // Forgets buffered input so the reader can start again after the source was rewound.
     void restart();
+    // Starts reading `fd` through `env` from its current position, keeping the buffers (and the
+    // room a long line took) of what it read before.
+    void readFrom(Env& env, int fd);
 
   private:
     bool refill();
@@ -52,6 +56,10 @@ class LineReader {
     bool m_memoryGiven = false;
     size_t m_begin = 0;
     size_t m_end = 0;
+    // Where the next CR of the buffer at or after m_begin is (m_end when there is none); below
+    // m_begin, or kUnknown, when it must be looked for.
+    static constexpr size_t kUnknown = SIZE_MAX;
+    size_t m_crAt = kUnknown;
     std::string m_long;
     bool m_eof = false;
     bool m_failed = false;

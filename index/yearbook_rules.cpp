@@ -1,6 +1,9 @@
 #include "index/yearbook_rules.h"
 
+#include <utility>
+
 #include "engine/markers.h"
+#include "engine/page_rules.h"
 #include "fs/line_reader.h"
 
 namespace pw {
@@ -26,28 +29,33 @@ void writeBlockCopy(const std::vector<BlockItem>& block, const ColumnTable& colu
     }
 }
 
-// Settled runs kept aside for reuse, so a run's buffer is not allocated again for each record.
+// Settled runs kept aside for reuse, so a run's buffer is not allocated again for each record;
+// a buffer larger than kSpareSize is let go.
 constexpr size_t kSpareRuns = 8;
+constexpr size_t kSpareSize = 64u << 10;
+// A settled model line at least this long is borrowed from the model, never copied; a settled
+// head given to a sink goes out once it reaches kHeadSize.
+constexpr size_t kBorrowedSize = 64u << 10;
+constexpr size_t kHeadSize = 1u << 20;
 
-std::vector<std::string> linesOf(std::string_view bytes) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> linesOf(std::string_view bytes) {
+    std::vector<std::string_view> lines;
     LineReader reader = LineReader::fromMemory(bytes);
     std::string_view line;
     while (reader.next(line)) {
-        lines.emplace_back(line);
+        lines.push_back(line);
     }
     return lines;
 }
 
-}  // namespace
-
-std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLines) {
+template <typename Line>
+std::vector<BlockItem> blockTemplate(const std::vector<Line>& modelLines) {
     std::vector<BlockItem> block;
     bool copying = false;
-    for (const std::string& line : modelLines) {
+    for (const Line& line : modelLines) {
         if (contains(line, kOpenerPrefix)) {
             if (contains(line, kBlockStartText)) {
-                block.push_back(BlockItem{-1, line});
+                block.push_back(BlockItem{-1, std::string(line)});
                 copying = true;
             }
             if (std::optional<int> k = smallestOpenerTag(line, kLastColumnTag)) {
@@ -57,14 +65,24 @@ std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLine
         } else if (contains(line, kCloserPrefix)) {
             copying = true;
             if (contains(line, kBlockEndText)) {
-                block.push_back(BlockItem{-1, line});
+                block.push_back(BlockItem{-1, std::string(line)});
                 break;
             }
         } else if (copying) {
-            block.push_back(BlockItem{-1, line});
+            block.push_back(BlockItem{-1, std::string(line)});
         }
     }
     return block;
+}
+
+}  // namespace
+
+std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLines) {
+    return blockTemplate(modelLines);
+}
+
+std::vector<BlockItem> blockTemplateOf(const std::vector<std::string_view>& modelLines) {
+    return blockTemplate(modelLines);
 }
 
 bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const ColumnTable& columns,
@@ -103,30 +121,30 @@ bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const Co
 }
 
 YearbookBuilder::LineClass YearbookBuilder::classify(std::string_view line, bool value) {
+    // One walk over the line's '<' finds every text the passes look for.
+    const PageRules::Marks marks = PageRules::marksOf(line);
     LineClass how;
-    if (value && line.find('<') == std::string_view::npos) {
-        return how;  // a value is only looked at for the generator and title texts
-    }
-    if (!value && contains(line, kOpenerPrefix)) {
+    if (!value && marks.opener) {
         how.kind = Kind::Opener;
         how.column = smallestOpenerTag(line, kLastColumnTag).value_or(-1);
         how.block = contains(line, kBlockStart);
-    } else if (!value && contains(line, kCloserPrefix)) {
+    } else if (!value && marks.closer) {
         how.kind = Kind::Closer;
         how.block = contains(line, kBlockEnd);
-    } else if (contains(line, kGeneratorText)) {
+    } else if (marks.generator) {
         // The rewritten line rewrites to itself: it is settled.
         if (line != kGeneratorLine) {
             how.kind = Kind::Generator;
         }
-    } else if (contains(line, kTitleText) && line != kYearbookTitleLine) {
+    } else if (marks.title && line != kYearbookTitleLine) {
         how.kind = Kind::Title;
     }
     return how;
 }
 
-YearbookBuilder::YearbookBuilder(std::string_view model) : m_model(model) {
-    std::vector<std::string> lines = linesOf(model);
+YearbookBuilder::YearbookBuilder(std::string model, Sink head)
+    : m_model(std::move(model)), m_head(std::move(head)) {
+    const std::vector<std::string_view> lines = linesOf(m_model);
     // Settled model lines in a row are joined once here, so a block copy appends them at once.
     for (BlockItem& item : blockTemplateOf(lines)) {
         if (item.column >= 0) {
@@ -148,13 +166,16 @@ YearbookBuilder::YearbookBuilder(std::string_view model) : m_model(model) {
     m_startClass = classify(kBlockStart, false);
     m_endClass = classify(kBlockEnd, false);
     // The model as the first pass sees it: no line of it is final yet.
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         LineClass how = classify(line, false);
         if (how.kind != Kind::Settled) {
-            m_rest.push_back(Segment{how, 1, line});
+            m_rest.push_back(Segment{how, 1, std::string(line), {}});
+        } else if (line.size() >= kBorrowedSize) {
+            m_rest.push_back(Segment{how, 1, {}, line});
         } else {
-            if (m_rest.empty() || m_rest.back().how.kind != Kind::Settled) {
-                m_rest.push_back(Segment{how, 0, {}});
+            if (m_rest.empty() || m_rest.back().how.kind != Kind::Settled ||
+                !m_rest.back().borrowed.empty()) {
+                m_rest.push_back(Segment{how, 0, {}, {}});
             }
             appendLine(m_rest.back().text, line);
             ++m_rest.back().lines;
@@ -164,19 +185,35 @@ YearbookBuilder::YearbookBuilder(std::string_view model) : m_model(model) {
 }
 
 void YearbookBuilder::recycle(std::string&& text) {
-    if (m_spare.size() < kSpareRuns) {
+    if (m_spare.size() < kSpareRuns && text.capacity() <= kSpareSize) {
         text.clear();
         m_spare.push_back(std::move(text));
     }
 }
 
+void YearbookBuilder::toHead(std::string_view bytes) {
+    if (m_head && bytes.size() >= kBorrowedSize) {
+        if (!m_settled.empty()) {
+            m_head(m_settled);
+            m_settled.clear();
+        }
+        m_head(bytes);
+        return;
+    }
+    m_settled += bytes;
+}
+
 std::string& YearbookBuilder::settledEnd(uint64_t lines) {
     if (m_next.empty()) {
         m_settledLines += lines;
+        if (m_head && m_settled.size() >= kHeadSize) {
+            m_head(m_settled);
+            m_settled.clear();
+        }
         return m_settled;
     }
-    if (m_next.back().how.kind != Kind::Settled) {
-        m_next.push_back(Segment{LineClass{}, 0, {}});
+    if (m_next.back().how.kind != Kind::Settled || !m_next.back().borrowed.empty()) {
+        m_next.push_back(Segment{LineClass{}, 0, {}, {}});
         if (!m_spare.empty()) {
             m_next.back().text = std::move(m_spare.back());
             m_spare.pop_back();
@@ -189,8 +226,14 @@ std::string& YearbookBuilder::settledEnd(uint64_t lines) {
 
 void YearbookBuilder::emit(std::string_view line, const LineClass& how) {
     if (how.kind != Kind::Settled) {
-        m_next.push_back(Segment{how, 1, std::string(line)});
+        m_next.push_back(Segment{how, 1, std::string(line), {}});
         ++m_nextLines;
+        return;
+    }
+    if (m_next.empty() && line.size() >= kBorrowedSize) {
+        m_settledLines += 1;
+        toHead(line);
+        toHead("\r\n");
         return;
     }
     appendLine(settledEnd(1), line);
@@ -198,15 +241,26 @@ void YearbookBuilder::emit(std::string_view line, const LineClass& how) {
 
 void YearbookBuilder::emitRun(Segment&& run) {
     if (m_next.empty()) {
-        m_settled += run.text;
         m_settledLines += run.lines;
-        recycle(std::move(run.text));
-    } else if (m_next.back().how.kind == Kind::Settled) {
+        if (!run.borrowed.empty()) {
+            toHead(run.borrowed);
+            toHead("\r\n");
+        } else {
+            toHead(run.text);
+            recycle(std::move(run.text));
+        }
+        if (m_head && m_settled.size() >= kHeadSize) {
+            m_head(m_settled);
+            m_settled.clear();
+        }
+    } else if (m_next.back().how.kind == Kind::Settled && m_next.back().borrowed.empty() &&
+               run.borrowed.empty() && run.text.size() < kBorrowedSize) {
         m_next.back().text += run.text;
         m_next.back().lines += run.lines;
         m_nextLines += run.lines;
         recycle(std::move(run.text));
     } else {
+        // A borrowed or long run stays a segment of its own: it is never copied.
         m_nextLines += run.lines;
         m_next.push_back(std::move(run));
     }
@@ -282,19 +336,29 @@ void YearbookBuilder::takeSettled(std::string& out) {
     m_settled.clear();
 }
 
-void YearbookBuilder::finish(std::string& out) const {
+void YearbookBuilder::finish(const Sink& out) const {
     if (m_records == 0) {
-        out += m_model;
+        out(m_model);
         return;
     }
-    out += m_settled;
+    if (!m_settled.empty()) {
+        out(m_settled);
+    }
     for (const Segment& segment : m_rest) {
-        if (segment.how.kind == Kind::Settled) {
-            out += segment.text;
+        if (!segment.borrowed.empty()) {
+            out(segment.borrowed);
+            out("\r\n");
+        } else if (segment.how.kind == Kind::Settled) {
+            out(segment.text);
         } else {
-            appendLine(out, segment.text);
+            out(segment.text);
+            out("\r\n");
         }
     }
+}
+
+void YearbookBuilder::finish(std::string& out) const {
+    finish([&out](std::string_view piece) { out += piece; });
 }
 
 std::string yearbookPageText(std::string_view model, std::string_view data, char separator) {

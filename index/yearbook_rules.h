@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,7 @@ struct YearbookLine {
 // up to the first closer line holding "<!--/tag100". Column tags above the block and the lines
 // after their closers are part of it too, as the copy scans the whole model from the top.
 std::vector<BlockItem> blockTemplateOf(const std::vector<std::string>& modelLines);
+std::vector<BlockItem> blockTemplateOf(const std::vector<std::string_view>& modelLines);
 
 // One pass of the yearbook's page rules over `page` for the record in `columns`: column-tag
 // lines become their bare value and drop the old region content, their closers vanish, the
@@ -55,10 +57,18 @@ bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const Co
 // change it (it is no marker and already in its rewritten form): settled lines only ever pass
 // unchanged, or vanish together inside a region, so runs of them are kept as joined bytes that
 // a pass moves whole. The settled lines ahead of the first line a pass may still change are
-// final and handed out; what remains is the last block's marker lines between a few runs.
+// final and handed out; what remains is the last block's marker lines between a few runs. A
+// long settled line of the model is never copied: the builder keeps the model and hands the
+// line out from there.
 class YearbookBuilder {
   public:
-    explicit YearbookBuilder(std::string_view model);
+    // Receives pieces of the page, in order.
+    using Sink = std::function<void(std::string_view)>;
+
+    // The builder keeps `model`. With `head`, the settled head goes to it as it settles, in
+    // pieces, and takeSettled finds nothing.
+    explicit YearbookBuilder(std::string model, Sink head = nullptr);
+    explicit YearbookBuilder(std::string_view model) : YearbookBuilder(std::string(model)) {}
 
     // Makes the pass of the next record, whose fields are in `columns`.
     void addRecord(const ColumnTable& columns);
@@ -70,10 +80,10 @@ class YearbookBuilder {
     // Appends the settled head (CR LF line ends) to `out` and forgets it; it is the start of
     // the page for every number of records from now on. Nothing before the first record.
     void takeSettled(std::string& out);
-    // The settled head itself, for a caller that writes it out and clears it as it grows.
-    std::string& settledHead() { return m_settled; }
-    // Appends the rest of the page for the records added so far. With no record the page is
-    // the model itself, byte for byte.
+    // Hands the rest of the page for the records added so far to `out`, after the settled
+    // head not handed out yet. With no record the page is the model itself, byte for byte.
+    void finish(const Sink& out) const;
+    // The same, appended to a string.
     void finish(std::string& out) const;
 
   private:
@@ -85,11 +95,13 @@ class YearbookBuilder {
         int column = -1;     // Opener: the smallest column tag 0..99 it holds, or -1
         bool block = false;  // Opener: holds "<!--tag100-->"; Closer: holds "<!--/tag100-->"
     };
-    // A run of settled lines, each ended with CR LF, or one line still to be passed.
+    // A run of settled lines, each ended with CR LF, or one line still to be passed. A long
+    // settled line of the model is borrowed from it instead (without its CR LF).
     struct Segment {
         LineClass how;
         uint64_t lines = 1;
         std::string text;
+        std::string_view borrowed;
     };
     // An item of the block copy: a column's value, a line to be passed again, or settled
     // model lines joined with their CR LF ends.
@@ -107,12 +119,15 @@ class YearbookBuilder {
     // Where settled bytes of `lines` lines are appended: the head, or the run that ends the
     // pass being written.
     std::string& settledEnd(uint64_t lines);
+    // Adds settled bytes to the head, through the sink when there is one.
+    void toHead(std::string_view bytes);
     void emitRun(Segment&& run);
     void emitValue(const std::string& value) { emit(value, classify(value, true)); }
     void emitBlock(const ColumnTable& columns);
     void recycle(std::string&& text);
 
     std::string m_model;
+    Sink m_head;
     std::vector<Item> m_block;
     LineClass m_startClass;
     LineClass m_endClass;

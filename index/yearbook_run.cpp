@@ -1,6 +1,6 @@
 #include "index/yearbook_run.h"
 
-#include <cerrno>
+#include <optional>
 
 #include "engine/data_file.h"
 #include "engine/progress_pace.h"
@@ -13,92 +13,32 @@ namespace pw {
 
 namespace {
 
-// The settled part of the page is written out once it reaches this size.
-constexpr size_t kFlushSize = 1u << 20;
-
-// Writes the new page to a work file while comparing it with the page already there, so an
-// identical page is left untouched and a different one replaces it in one rename.
+// Writes the new page as it grows, compared with the page already there, so an identical page
+// is left untouched and a different one replaces it whole.
 class PageWriter {
   public:
     PageWriter(const Directory& directory, std::string name)
-        : m_directory(directory), m_name(std::move(name)), m_work(directory, Durability::kAtomic) {
-        m_previous = directory.entry(m_name);
-        if (m_previous.exists && m_previous.regular) {
-            (void)directory.openForReading(m_name, m_old);
-        }
-        m_same = m_old.valid();
+        : m_directory(directory), m_name(std::move(name)) {
+        // A page that cannot be read is not the same: it is replaced, if it may be.
+        (void)directory.openExisting(m_name, m_old, m_previous);
+        m_version.emplace(directory, m_name, m_previous, m_old, Durability::kAtomic);
     }
 
-    void write(std::string_view bytes) {
-        if (bytes.empty()) {
-            return;
-        }
-        if (m_same) {
-            m_same = matchesOld(bytes);
-        }
-        if (!m_status.ok()) {
-            return;
-        }
-        if (!m_work.isOpen()) {
-            m_status = m_work.open();
-        }
-        if (m_status.ok()) {
-            m_status = m_work.write(bytes);
-        }
-    }
+    void write(std::string_view bytes) { (void)m_version->write(bytes); }
 
     // Delivers the page; reports what became of it.
     void deliver(RunReport& report) {
-        if (m_same) {
-            char extra;
-            size_t got = 1;
-            m_same = m_directory.env().read(m_old.fd(), &extra, 1, got).ok() && got == 0;
-        }
-        if (m_same) {
-            m_work.discard();
-            report.unchanged();
-            return;
-        }
-        if (m_status.ok() && m_previous.exists && !m_previous.writable) {
-            m_status = Status::ioError("read-only file", EACCES);
-        }
-        if (m_status.ok() && !m_work.isOpen()) {
-            m_status = m_work.open();
-        }
-        if (m_status.ok()) {
-            m_status = m_work.deliver(m_name, m_previous);
-        }
-        if (!m_status.ok()) {
-            m_work.discard();
-        }
-        report.record(m_directory.pathOf(m_name), m_status, Delivery::kWritten);
+        Delivery delivery;
+        Status status = m_version->finish(delivery);
+        report.record(m_directory.pathOf(m_name), status, delivery);
     }
 
   private:
-    bool matchesOld(std::string_view bytes) {
-        m_buffer.resize(bytes.size());
-        size_t got = 0;
-        while (got < bytes.size()) {
-            size_t n = 0;
-            if (!m_directory.env()
-                     .read(m_old.fd(), m_buffer.data() + got, bytes.size() - got, n)
-                     .ok() ||
-                n == 0) {
-                return false;
-            }
-            got += n;
-        }
-        return m_buffer == bytes;
-    }
-
     const Directory& m_directory;
     std::string m_name;
-    WorkFile m_work;
-    Entry m_previous;
     FileHandle m_old;
-    bool m_same = false;
-    Status m_status;
-    std::string m_buffer;
+    Entry m_previous;
+    std::optional<StreamedVersion> m_version;
 };
 
 void copyBackground(RunContext& context, const Directory& destination) {
@@ -132,12 +72,12 @@ RunOutcome runYearbook(RunContext& context) {
     const std::string pageName(kYearbookPageName);
     copyBackground(context, destination);
 
-    YearbookBuilder builder(model);
+    // The page is written as it settles, compared with the page already there.
     PageWriter writer(destination, pageName);
+    auto write = [&writer](std::string_view piece) { writer.write(piece); };
+    YearbookBuilder builder(std::move(model), write);
     auto deliver = [&] {
-        std::string page;
-        builder.finish(page);
-        writer.write(page);
+        builder.finish(write);
         writer.deliver(context.report);
     };
 
@@ -172,11 +112,6 @@ RunOutcome runYearbook(RunContext& context) {
 
         before = builder.pageLines();
         builder.addRecord(context.state.columns);
-        std::string& head = builder.settledHead();
-        if (head.size() >= kFlushSize) {
-            writer.write(head);
-            head.clear();
-        }
         if (shown) {
             showPass(builder.pageLines(), clockSeconds() - t0);
         }

@@ -17,14 +17,18 @@ namespace pw {
 
 namespace {
 
-// Opens a page of the list; fails when it cannot be opened or is no longer a regular file.
-Status openPage(const Directory& directory, const std::string& name, FileHandle& file) {
-    Status status = directory.openForReading(name, file);
-    FileInfo info;
-    if (status.ok()) {
-        status = directory.env().stat(file.fd(), "", AT_EMPTY_PATH, info);
+// Pages up to this size are read whole with one read; a larger page streams line by line, so
+// memory stays bounded by its longest line.
+constexpr uint64_t kWholePageSize = 256 * 1024;
+
+// Opens a page of the list; fails when it cannot be opened or is no longer a plain file.
+Status openPage(const Directory& directory, const std::string& name, FileHandle& file,
+                Entry& entry) {
+    Status status = directory.openExisting(name, file, entry);
+    if (status.ok() && !entry.exists) {
+        status = Status::notFound("No such file or directory");
     }
-    if (status.ok() && !info.regular) {
+    if (status.ok() && !entry.regular) {
         status = Status::ioError("not a plain file");
     }
     if (!status.ok()) {
@@ -66,7 +70,8 @@ class HyperlinksRun {
     LinkGroups m_groups;
     NotFoundValues m_notFound;
     std::vector<Link> m_links;
-    std::string m_bytes;
+    // Holds the page being read; it only ever grows.
+    std::string m_buffer;
 };
 
 void HyperlinksRun::showCounter(uint64_t i) {
@@ -94,13 +99,21 @@ bool HyperlinksRun::scan() {
         }
         const std::string& name = m_pages[a];
         FileHandle file;
-        Status status = openPage(m_directory, name, file);
+        Entry entry;
+        Status status = openPage(m_directory, name, file, entry);
         m_display.pumpEvents();
         if (m_context.stopRequested()) {
             return false;
         }
         PageTags tags;
-        if (status.ok()) {
+        if (status.ok() && entry.size <= kWholePageSize) {
+            std::string_view bytes;
+            if (readSized(m_context.env, file.fd(), entry.size, m_buffer, bytes).ok()) {
+                tags = pageTagsOf(bytes, m_linkMarker, m_textMarker);
+            } else {
+                status = Status::ioError("cannot read the page (read error)");
+            }
+        } else if (status.ok()) {
             LineReader reader = LineReader::fromFd(m_context.env, file.fd(), 16 * 1024);
             if (!readPageTags(reader, m_linkMarker, m_textMarker, tags)) {
                 status = Status::ioError("cannot read the page (read error)");
@@ -135,8 +148,10 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
     }
 
     FileHandle file;
-    Status status = openPage(m_directory, name, file);
-    if (status.ok() && !readAll(m_context.env, file.fd(), m_bytes).ok()) {
+    Entry entry;
+    std::string_view bytes;
+    Status status = openPage(m_directory, name, file, entry);
+    if (status.ok() && !readSized(m_context.env, file.fd(), entry.size, m_buffer, bytes).ok()) {
         status = Status::ioError("cannot read the page (read error)");
     }
     if (!status.ok()) {
@@ -144,15 +159,14 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
         return;
     }
     file.reset();
-    std::string linked = p_ajoute_lien(m_bytes, m_links, m_context.settings.Tag99, m_tagMarkers);
-    if (linked == m_bytes) {
+    std::string linked = p_ajoute_lien(bytes, m_links, m_context.settings.Tag99, m_tagMarkers);
+    if (linked == bytes) {
         m_context.report.unchanged();
         return;
     }
-    Delivery delivery;
-    status = replaceFile(m_directory, name, linked, Durability::kAtomic, delivery);
-    m_context.report.record(m_directory.pathOf(name), status, delivery);
-    if (!status.ok() || delivery == Delivery::kUnchanged) {
+    status = writeVersion(m_directory, name, linked, entry, Durability::kAtomic);
+    m_context.report.record(m_directory.pathOf(name), status, Delivery::kWritten);
+    if (!status.ok()) {
         return;
     }
     // Pages later in the list see this page as it is now.

@@ -4,33 +4,11 @@
 #include <filesystem>
 
 #include "engine/pages_run.h"
+#include "engine/quiet_host.h"
 #include "engine/run_frame.h"
 #include "fs/dry_run_env.h"
 
 namespace pw {
-
-namespace {
-
-// A run that shows nothing and cannot be stopped.
-class QuietHost : public RunHost {
-  public:
-    explicit QuietHost(RunSettings settings) : m_settings(std::move(settings)) {}
-    RunSettings runSettings() override { return m_settings; }
-    void showMessage(Icon, std::string_view) override {}
-    void setStatus(std::string_view) override {}
-    void setRecordText(std::string_view) override {}
-    void setTotalBar(int) override {}
-    void setLineText(std::string_view) override {}
-    void setLineBar(int) override {}
-    void setTimeText(std::string_view) override {}
-    void pumpEvents() override {}
-    void ringBell() override {}
-
-  private:
-    RunSettings m_settings;
-};
-
-}  // namespace
 
 StandInFolder::StandInFolder() {
     std::error_code error;
@@ -59,7 +37,7 @@ Status dryRunPages(Env& env, RunSettings settings, DryRunCounts& counts) {
     QuietHost host(settings);
     RunState state;
     RunReport report;
-    RunContext context{settings, host, state, report, dry};
+    RunContext context{settings, host, state, report, dry, {}};
     if (runPages(context) == RunOutcome::Failed) {
         return Status::ioError(context.failure);
     }

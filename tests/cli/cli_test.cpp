@@ -247,11 +247,9 @@ TEST_F(Cli, InterruptStopsLikeTheStopButton) {
     }
     makeInputs(data);
     int watch = inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(inotify_add_watch(watch, (work / "out").c_str(), IN_MOVED_TO), 0);
-    std::vector<std::string> args = pagesArgs();
-    args.insert(args.begin(), PAGEWRIGHT_CLI);
-    test::Child child = test::startProcess(args, setup());
-    // A page is delivered by a rename: once one is, Ctrl-C.
+    ASSERT_GE(inotify_add_watch(watch, (work / "out").c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    test::Child child = test::startProcess(PAGEWRIGHT_CLI, pagesArgs(), setup());
+    // A page is delivered by a link (a new page) or a rename: once one is, Ctrl-C.
     bool delivered = false;
     while (!delivered && test::running(child)) {
         pollfd ready{watch, POLLIN, 0};

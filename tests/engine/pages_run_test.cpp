@@ -135,6 +135,69 @@ TEST_F(PagesRun, NewPagesFromAnyModelAreThePagesTheRulesMake) {
     }
 }
 
+TEST_F(PagesRun, APageEqualToItsRecordsRenderingStillGoesThroughTheRulesWhenAValueHoldsAMark) {
+    // An unchanged page is found without reading its lines only when the rules would leave it
+    // as it is; a value that holds a text the rules look for changes it on the next run.
+    const std::string values[] = {"plain",       "<b>bold</b>",
+                                  "<!--tag2-->", "<!--/tag1-->",
+                                  "<title>x",    "<meta name=\"GENERATOR\" content=\"x\">"};
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value);
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        const std::string record = "a;" + value + "\n";
+        ASSERT_EQ(run(record), ClickResult::Completed);
+        const std::string first = readFile(out + "a.htm");
+        RunReport second;
+        RunFrame again(host, state, second, RunTable{&runPages, nullptr, nullptr, nullptr},
+                       Env::system());
+        ASSERT_EQ(again.Command1_Click(), ClickResult::Completed);
+        ColumnTable columns;
+        columns.split("a;" + value, ';');
+        const std::string expected = assemblePageText(first, columns, columns.at(1));
+        EXPECT_EQ(readFile(out + "a.htm"), expected);
+        EXPECT_EQ(second.unchangedCount(), expected == first ? 1u : 0u);
+    }
+}
+
+TEST_F(PagesRun, APageTooLargeForMemoryIsComparedAsItStreams) {
+    // A model line of 5 MB makes every page stream; an identical page keeps its inode and time.
+    writeFile(dir / "model.htm", "<html>\r\n<title>m</title>\r\n<p>" + std::string(5u << 20, 'L') +
+                                     "</p>\r\n<!--tag2-->\r\nx\r\n<!--/tag2-->\r\n");
+    ASSERT_EQ(run("a;A;1\n"), ClickResult::Completed);
+    struct Case {
+        const char* what;
+        std::string data;
+        bool unchanged;
+    };
+    const Case cases[] = {
+        {"same record", "a;A;1\n", true},
+        {"title changed (at the start)", "a;B;1\n", false},
+        {"value changed (at the end)", "a;B;2\n", false},
+        {"same again", "a;B;2\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = readFile(out + "a.htm");
+        struct stat was;
+        ASSERT_EQ(::stat((out + "a.htm").c_str(), &was), 0);
+        RunReport report;
+        RunFrame again(host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr},
+                       Env::system());
+        writeFile(host.settings.source, c.data);
+        ASSERT_EQ(again.Command1_Click(), ClickResult::Completed);
+        ColumnTable columns;
+        columns.split(c.data.substr(0, c.data.size() - 1), ';');
+        EXPECT_TRUE(readFile(out + "a.htm") == assemblePageText(before, columns, columns.at(1)));
+        struct stat is;
+        ASSERT_EQ(::stat((out + "a.htm").c_str(), &is), 0);
+        EXPECT_EQ(is.st_ino == was.st_ino && is.st_mtim.tv_nsec == was.st_mtim.tv_nsec,
+                  c.unchanged);
+        EXPECT_EQ(report.unchangedCount(), c.unchanged ? 1u : 0u);
+        EXPECT_EQ(namesIn(out), std::vector<std::string>{"a.htm"});
+    }
+}
+
 TEST_F(PagesRun, EveryLineEndStyleOfDataFiles) {
     EXPECT_EQ(run("a;A\rb;B\r\nc;C"), ClickResult::Completed);
     EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
@@ -185,6 +248,41 @@ TEST_F(PagesRun, RerunKeepsHandEditsAndLeavesUnchangedPagesUntouched) {
 TEST_F(PagesRun, DuplicateNamesUpdateTheSamePageInFileOrder) {
     EXPECT_EQ(run("a;first\na;second\n"), ClickResult::Completed);
     EXPECT_EQ(readFile(out + "a.htm"), pageFor("second", "second"));
+}
+
+// A first run does not look its pages up: a page that another program makes meanwhile is
+// found when its own is linked, and is then made from the page that is there.
+class MakesPageWhenLinking : public EnvWrapper {
+  public:
+    MakesPageWhenLinking(const std::string& page, const std::string& bytes)
+        : EnvWrapper(Env::system()), m_page(page), m_bytes(bytes) {}
+    Status link(int fromDir, const char* from, int toDir, const char* to, int flags) override {
+        if (!m_made && std::string_view(to) == "a.htm") {
+            m_made = true;
+            writeFile(m_page, m_bytes);
+        }
+        return target().link(fromDir, from, toDir, to, flags);
+    }
+
+  private:
+    std::string m_page;
+    std::string m_bytes;
+    bool m_made = false;
+};
+
+TEST_F(PagesRun, APageMadeMeanwhileInAFirstRunIsUpdatedNotReplaced) {
+    const std::string hand = pageFor("hand", "hand") + "<p>kept by hand</p>\r\n";
+    MakesPageWhenLinking maker(out + "b.htm", hand);
+    RunFrame first(host, state, report, RunTable{&runPages, nullptr, nullptr, nullptr}, maker);
+    writeFile(host.settings.source, "a;A\nb;B\nc;C\n");
+    ASSERT_EQ(first.Command1_Click(), ClickResult::Completed);
+    ColumnTable columns;
+    columns.split("b;B", ';');
+    EXPECT_EQ(readFile(out + "a.htm"), pageFor("A", "A"));
+    EXPECT_EQ(readFile(out + "b.htm"), assemblePageText(hand, columns, "B"));
+    EXPECT_EQ(readFile(out + "c.htm"), pageFor("C", "C"));
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
+    EXPECT_EQ(report.writtenCount(), 3u);
 }
 
 // Which names are files is the file-system layer's table; here the run reports each refused

@@ -60,7 +60,7 @@ struct RunDriver {
     RunOutcome run(RunProcedure procedure) {
         state.stopRequested = false;
         RunSettings settings = host.settings;
-        RunContext context{settings, host, state, report, Env::system()};
+        RunContext context{settings, host, state, report, Env::system(), {}};
         RunOutcome outcome = procedure(context);
         failure = context.failure;
         return outcome;

@@ -192,6 +192,25 @@ TEST_F(YearbookRun, LargePageIsWrittenInPieces) {
     EXPECT_EQ(filesIn(dest).size(), 2u);
 }
 
+TEST_F(YearbookRun, ALongModelLineIsWrittenWhereverItStands) {
+    // A model line of 100 KB is handed out from the model, never copied, before the block,
+    // inside it (copied with every record) and after it.
+    const std::string longLine = "<p>" + std::string(100u << 10, 'L') + "</p>";
+    const std::string models[] = {
+        longLine + "\r\n" + kModel,
+        std::string(kModel).insert(kModel.find("<tr><td>"), longLine + "\r\n"),
+        kModel + longLine + "\n",
+    };
+    for (const std::string& model : models) {
+        writeFile(dir / "model.htm", model);
+        for (const char* data : {"a;1\nb;2\n", "a;1\nb;2\n", "a;1\n"}) {
+            ASSERT_EQ(run(data), RunOutcome::Completed);
+            EXPECT_TRUE(page() == yearbookPageText(model, data, ';'));
+        }
+        EXPECT_EQ(filesIn(dest).size(), 2u);
+    }
+}
+
 // Random yearbook models and data files, run by the pass-per-record reference implementation
 // (through its tmp_ and tmp2_ files) and by the one-pass run, stops included.
 TEST(YearbookRunDifferential, SamePageAsTheReference) {

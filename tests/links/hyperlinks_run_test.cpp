@@ -100,6 +100,32 @@ TEST(HyperlinksRun, LinksPagesSharingTheTrimmedValueInListOrderNeverThemselves) 
     EXPECT_FALSE(hasWorkFile(dir));
 }
 
+TEST(HyperlinksRun, PagesReadWholeOrStreamedGiveTheSameLinks) {
+    // Pages up to 256 KB are read with one read, larger ones line by line as they stream.
+    for (size_t filler : {size_t{0}, size_t{300} << 10}) {
+        SCOPED_TRACE(filler);
+        TempDir dir;
+        const std::string head = "<p>" + std::string(filler, 'f') + "</p>\r\n";
+        const std::map<std::string, std::string> pages = {
+            {"a.htm", head + makePage("Lyon", "Ville A")},
+            {"b.htm", head + makePage("Lyon", "Ville B")}};
+        for (const auto& [name, bytes] : pages) {
+            writeFile(dir / name, bytes);
+        }
+        LinksRun run(dir.path(), "Tag N°2", "Tag N°3", "");
+        ASSERT_EQ(run.run(), RunOutcome::Completed);
+        for (const auto& [name, bytes] : pages) {
+            const std::string other = name == "a.htm" ? "b.htm" : "a.htm";
+            std::string expected = bytes;
+            expected.replace(expected.find("<!--tag99-->\r\n"), 14,
+                             "<!--tag99-->\r\n<a href =\"" + other + "\">Ville " +
+                                 char(std::toupper(other[0])) + "</a><br>\r\n");
+            EXPECT_TRUE(readFile(dir / name) == expected) << name;
+        }
+        EXPECT_EQ(run.report.writtenCount(), 2u);
+    }
+}
+
 TEST(HyperlinksRun, PageWithPartnersButNoBlockGetsCrLfLineEnds) {
     TempDir dir;
     writeFile(dir / "a.htm", "<!--tag2-->\nLyon\n<!--tag3-->\nA");

@@ -157,7 +157,7 @@ struct LinksRun {
     }
 
     RunOutcome run() {
-        RunContext context{host.settings, host, state, report, Env::system()};
+        RunContext context{host.settings, host, state, report, Env::system(), {}};
         outcome = runHyperlinks(context);
         return outcome;
     }
