@@ -45,6 +45,7 @@ class ConsoleHost : public RunHost {
     void setTimeText(std::string_view text) override;
     void pumpEvents() override;
     void ringBell() override {}
+    bool showsProgress() const override { return m_showProgress; }
 
     // Installs the Ctrl-C handler, and the handler that follows a resize of the terminal.
     static void catchSignals();

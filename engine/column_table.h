@@ -14,8 +14,15 @@ class ColumnTable {
   public:
     static constexpr int kSlots = 101;
 
-    // The value of slot `k`; empty for a number outside 0..100.
-    const std::string& at(long long k) const;
+    // The value of slot `k`; empty for a number outside 0..100. Valid until the next split or
+    // clear.
+    std::string_view at(long long k) const {
+        if (k < 0 || k >= kSlots) {
+            return {};
+        }
+        const auto slot = static_cast<size_t>(k);
+        return std::string_view(m_line.data() + m_begin[slot], m_end[slot] - m_begin[slot]);
+    }
 
     // Splits `line` at `separator` into the slots from 0 upward and empties every slot past
     // the line's last field. Fields are taken exactly (no trimming, no quoting). Past 100
@@ -26,7 +33,10 @@ class ColumnTable {
     void clear();
 
   private:
-    std::array<std::string, kSlots> m_slots;
+    // The record's bytes, copied once; slot k is m_line[m_begin[k], m_end[k]).
+    std::string m_line;
+    std::array<size_t, kSlots> m_begin{};
+    std::array<size_t, kSlots> m_end{};
     // Slots from this one up are empty: a split clears only what the previous one filled.
     int m_filled = 0;
 };

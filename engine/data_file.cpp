@@ -2,16 +2,24 @@
 
 namespace pw {
 
-DataFile::DataFile(Env& env, const std::string& path) : m_env(env), m_reader(LineReader::Source()) {
+DataFile::DataFile(Env& env, const std::string& path, bool counted)
+    : m_env(env), m_reader(LineReader::Source()) {
     m_status = openForReading(env, path, m_file);
     if (!m_status.ok()) {
         return;
     }
     m_reader = LineReader::fromFd(env, m_file.fd());
     m_reader.skipByteOrderMark();
+    if (!counted) {
+        m_hasAhead = m_reader.next(m_ahead);
+        if (m_reader.failed()) {
+            readFailed();
+        }
+        return;
+    }
     const uint64_t count = m_reader.countRemaining();
     if (m_reader.failed()) {
-        m_status = Status::ioError("read error");
+        readFailed();
         return;
     }
     m_count = count == 0 ? 1 : count;
@@ -23,11 +31,16 @@ bool DataFile::next(std::string_view& record) {
     if (!m_status.ok()) {
         return false;
     }
+    if (m_hasAhead) {
+        m_hasAhead = false;
+        record = m_ahead;
+        return true;
+    }
     if (m_reader.next(record)) {
         return true;
     }
     if (m_reader.failed()) {
-        m_status = Status::ioError("read error");
+        readFailed();
     }
     return false;
 }

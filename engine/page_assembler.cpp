@@ -21,7 +21,7 @@ constexpr uint64_t kLinesPerShow = 4096;
 struct StreamOutput {
     StreamedVersion& version;
     const ColumnTable& columns;
-    const std::string& title_;
+    std::string_view title_;
     Status status;
     void text(std::string_view bytes) {
         if (status.ok()) {
@@ -114,7 +114,7 @@ void PageAssembler::showLines(uint64_t lines, uint64_t total) {
     display.setLineBar(wholePercent(lines, total));
 }
 
-PageOutcome PageAssembler::assemble(const std::string& name, const std::string& title, bool shown) {
+PageOutcome PageAssembler::assemble(const std::string& name, std::string_view title, bool shown) {
     ProgressDisplay& display = m_context.display();
     m_status = Status();
     m_input.reset();
@@ -158,7 +158,7 @@ PageOutcome PageAssembler::assemble(const std::string& name, const std::string& 
     return outcome;
 }
 
-PageOutcome PageAssembler::inMemory(const std::string& name, const std::string& title,
+PageOutcome PageAssembler::inMemory(const std::string& name, std::string_view title,
                                     const Entry& entry, bool shown) {
     const ColumnTable& columns = m_context.state.columns;
     m_out.clear();
@@ -193,7 +193,7 @@ PageOutcome PageAssembler::inMemory(const std::string& name, const std::string& 
     return status.ok() ? PageOutcome::Written : fail(status);
 }
 
-PageOutcome PageAssembler::streamed(const std::string& name, const std::string& title,
+PageOutcome PageAssembler::streamed(const std::string& name, std::string_view title,
                                     const Entry& entry, bool shown) {
     // First pass: the line count for the bar, and the last line that closes a region.
     const int fd = m_input.fd();

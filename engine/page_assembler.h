@@ -27,7 +27,7 @@ class PageAssembler {
     // Produces page `name` from the current record. Pumps events once, before the page is
     // made; when a stop is requested there, nothing is written and Stopped is returned. With
     // `shown`, the line counter and bar show the page's lines.
-    PageOutcome assemble(const std::string& name, const std::string& title, bool shown);
+    PageOutcome assemble(const std::string& name, std::string_view title, bool shown);
 
     // Why the last page failed.
     const Status& lastStatus() const { return m_status; }
@@ -36,9 +36,9 @@ class PageAssembler {
 
   private:
     bool load(const std::string& name, Entry& entry);
-    PageOutcome inMemory(const std::string& name, const std::string& title, const Entry& entry,
+    PageOutcome inMemory(const std::string& name, std::string_view title, const Entry& entry,
                          bool shown);
-    PageOutcome streamed(const std::string& name, const std::string& title, const Entry& entry,
+    PageOutcome streamed(const std::string& name, std::string_view title, const Entry& entry,
                          bool shown);
     void showLines(uint64_t lines, uint64_t total);
     PageOutcome fail(Status status);

@@ -7,9 +7,9 @@ namespace pw {
 std::string pageName(bool composed, const std::array<std::string, 4>& tags,
                      const ColumnTable& columns) {
     if (!composed) {
-        return columns.at(0) + ".htm";
+        return std::string(columns.at(0)) + ".htm";
     }
-    std::string name = columns.at(tagNumber(tags[0]));
+    std::string name(columns.at(tagNumber(tags[0])));
     for (size_t c = 1; c < 4; ++c) {
         if (!tags[c].empty()) {
             name += '_';

@@ -13,7 +13,7 @@ namespace {
 struct StringOutput {
     std::string& out;
     const ColumnTable& columns;
-    const std::string& title_;
+    std::string_view title_;
     void text(std::string_view bytes) { out += bytes; }
     void column(int k) { out += columns.at(k); }
     void title() { out += title_; }
@@ -136,7 +136,7 @@ PageTemplate::PageTemplate(std::string_view model) {
     m_pageLines = static_cast<uint64_t>(std::count(m_text.begin(), m_text.end(), '\n'));
 }
 
-void PageTemplate::render(const ColumnTable& columns, const std::string& title,
+void PageTemplate::render(const ColumnTable& columns, std::string_view title,
                           std::string& out) const {
     for (const Piece& piece : m_pieces) {
         if (piece.what == kText) {
@@ -149,7 +149,7 @@ void PageTemplate::render(const ColumnTable& columns, const std::string& title,
     }
 }
 
-bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, const std::string& title) const {
+bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, std::string_view title) const {
     auto plain = [](std::string_view value) {
         const PageRules::Marks marks = PageRules::marksOf(value);
         return !marks.opener && !marks.closer && !marks.generator && !marks.title;
@@ -166,7 +166,7 @@ bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, const std::stri
 }
 
 std::string assemblePageText(std::string_view page, const ColumnTable& columns,
-                             const std::string& title) {
+                             std::string_view title) {
     PageRules rules(columns, title);
     rules.begin(lastCloserPosition(page));
     std::string out;

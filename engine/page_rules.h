@@ -26,7 +26,7 @@ namespace pw {
 // numbers from 1 or a line's offset in the page plus 1.
 class PageRules {
   public:
-    PageRules(const ColumnTable& columns, const std::string& title)
+    PageRules(const ColumnTable& columns, std::string_view title)
         : m_columns(columns), m_title(title) {}
 
     // Which of the texts the rules look for a line holds.
@@ -57,7 +57,7 @@ class PageRules {
 
   private:
     const ColumnTable& m_columns;
-    const std::string& m_title;
+    std::string_view m_title;
     uint64_t m_lastCloser = 0;
     bool m_inside = false;
     std::optional<int> m_lastOpened;
@@ -79,11 +79,11 @@ class PageTemplate {
     uint64_t lines() const { return m_lines; }
     uint64_t pageLines() const { return m_pageLines; }
     // Appends the page of the record in `columns`, titled `title`, to `out`.
-    void render(const ColumnTable& columns, const std::string& title, std::string& out) const;
+    void render(const ColumnTable& columns, std::string_view title, std::string& out) const;
     // True when the rules leave a page equal to render(columns, title) as it is: none of the
     // values it holds, nor the title, holds a text the rules look for. (A value that does could
     // turn its line into a marker, the title line into the generator line.)
-    bool rendersFixedPoint(const ColumnTable& columns, const std::string& title) const;
+    bool rendersFixedPoint(const ColumnTable& columns, std::string_view title) const;
 
   private:
     friend class TemplateBuilder;
@@ -104,7 +104,7 @@ class PageTemplate {
 
 // Applies the rules to a whole page held in memory; used by tests and tools.
 std::string assemblePageText(std::string_view page, const ColumnTable& columns,
-                             const std::string& title);
+                             std::string_view title);
 
 template <typename Output>
 void PageRules::applyTo(std::string_view line, const Marks& marks, uint64_t position, Output& out) {

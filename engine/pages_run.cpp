@@ -26,7 +26,7 @@ RunOutcome runPages(RunContext& context) {
     }
     context.announce(RunKind::Pages);
 
-    DataFile records(context.env, settings.source);
+    DataFile records(context.env, settings.source, display.showsProgress());
     if (!records.status().ok()) {
         return context.fail(messages::kDataFileUnreadable, settings.source);
     }
@@ -37,11 +37,11 @@ RunOutcome runPages(RunContext& context) {
     if (!assembler.modelStatus().ok()) {
         return context.fail(messages::kModelFileUnreadable, settings.fichiermodele);
     }
-    ProgressPace pace(n);
+    ProgressPace pace(n, display.showsProgress());
     uint64_t i = 1;
     std::string_view line;
     while (records.next(line)) {
-        double t0 = clockSeconds();
+        const double t0 = pace.shows() ? clockSeconds() : 0;
         const bool shown = pace.due(i, t0);
         if (shown) {
             display.setRecordText(recordText(i, n));
@@ -50,7 +50,7 @@ RunOutcome runPages(RunContext& context) {
         ++i;
         context.state.columns.split(line, settings.separateur);
         std::string name = pageName(composed, settings.namingTags, context.state.columns);
-        const std::string& title = context.state.columns.at(context.state.titleColumn);
+        const std::string_view title = context.state.columns.at(context.state.titleColumn);
         switch (assembler.assemble(name, title, shown)) {
             case PageOutcome::Stopped:
                 return RunOutcome::Stopped;

@@ -23,6 +23,10 @@ class ProgressDisplay {
     // Lets the front end handle pending input; a Stop click may be handled inside this call.
     virtual void pumpEvents() = 0;
     virtual void ringBell() = 0;
+
+    // False when the display shows no counter, bar or time: a run then neither counts its
+    // records beforehand nor builds those texts.
+    virtual bool showsProgress() const { return true; }
 };
 
 }  // namespace pw

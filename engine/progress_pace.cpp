@@ -5,6 +5,9 @@
 namespace pw {
 
 bool ProgressPace::due(uint64_t i, double now) {
+    if (!m_shows) {
+        return false;
+    }
     bool shown = i <= 1 || i >= m_total || i >= m_nextPercentAt || now - m_shownAt >= kInterval;
     if (!shown) {
         return false;

@@ -11,7 +11,10 @@ namespace pw {
 // passed since the last one shown; a run of a few records shows every record.
 class ProgressPace {
   public:
-    explicit ProgressPace(uint64_t total) : m_total(total) {}
+    // With `shows` false no record is ever shown (a display that shows nothing).
+    explicit ProgressPace(uint64_t total, bool shows = true) : m_total(total), m_shows(shows) {}
+
+    bool shows() const { return m_shows; }
 
     // True when record `i` (from 1) is shown, `now` being the clock in seconds; the record is
     // then taken as the last one shown.
@@ -21,6 +24,7 @@ class ProgressPace {
     static constexpr double kInterval = 1.0 / 30;
 
     uint64_t m_total;
+    bool m_shows;
     // The first record whose whole percentage differs from the last shown one.
     uint64_t m_nextPercentAt = 0;
     double m_shownAt = 0;

@@ -30,6 +30,7 @@ class QuietHost : public RunHost {
     void setTimeText(std::string_view) override {}
     void pumpEvents() override {}
     void ringBell() override {}
+    bool showsProgress() const override { return false; }
 
   private:
     RunSettings m_settings;

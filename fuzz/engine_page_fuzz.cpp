@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     pw::ColumnTable columns;
     columns.split(tameValue(values), '|');
-    std::string title = columns.at(0);
+    std::string title(columns.at(0));
 
     std::string once = pw::assemblePageText(page, columns, title);
     checkLineEnds(once);

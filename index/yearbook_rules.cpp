@@ -22,7 +22,7 @@ void writeBlockCopy(const std::vector<BlockItem>& block, const ColumnTable& colu
                     std::vector<YearbookLine>& out) {
     for (const BlockItem& item : block) {
         if (item.column >= 0) {
-            out.push_back(YearbookLine{columns.at(item.column), true});
+            out.push_back(YearbookLine{std::string(columns.at(item.column)), true});
         } else {
             out.push_back(YearbookLine{item.line, false});
         }
@@ -92,7 +92,7 @@ bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const Co
         const std::string& text = line.text;
         if (!line.value && contains(text, kOpenerPrefix)) {
             if (std::optional<int> k = smallestOpenerTag(text, kLastColumnTag)) {
-                out.push_back(YearbookLine{columns.at(*k), true});
+                out.push_back(YearbookLine{std::string(columns.at(*k)), true});
                 skip = true;
             }
             if (firstPass && contains(text, kBlockStart)) {
@@ -163,6 +163,7 @@ YearbookBuilder::YearbookBuilder(std::string model, Sink head)
         appendLine(m_block.back().line, item.line);
         ++m_block.back().lines;
     }
+    compileRow();
     m_startClass = classify(kBlockStart, false);
     m_endClass = classify(kBlockEnd, false);
     // The model as the first pass sees it: no line of it is final yet.
@@ -203,13 +204,101 @@ void YearbookBuilder::toHead(std::string_view bytes) {
     m_settled += bytes;
 }
 
+void YearbookBuilder::flushFullHead() {
+    if (m_head && m_settled.size() >= kHeadSize) {
+        m_head(m_settled);
+        m_settled.clear();
+    }
+}
+
+void YearbookBuilder::compileRow() {
+    if (m_block.size() < 2) {
+        return;
+    }
+    const Item& first = m_block.front();
+    const Item& last = m_block.back();
+    if (first.column >= 0 || first.how.kind != Kind::Opener || first.how.column >= 0 ||
+        last.column >= 0 || last.how.kind != Kind::Closer || !last.how.block) {
+        return;
+    }
+    RowPart part;
+    for (size_t i = 1; i + 1 < m_block.size(); ++i) {
+        const Item& item = m_block[i];
+        if (item.column >= 0) {
+            part.column = item.column;
+            m_row.push_back(std::move(part));
+            part = RowPart{};
+            ++m_rowLines;
+        } else if (item.how.kind == Kind::Settled) {
+            part.literal += item.line;
+            m_rowLines += item.lines;
+        } else {
+            m_row.clear();
+            m_rowLines = 0;
+            return;
+        }
+    }
+    if (m_rowLines == 0) {
+        return;  // no row: the full pass keeps no segment for it
+    }
+    m_row.push_back(std::move(part));
+    m_rowCompiled = true;
+}
+
+bool YearbookBuilder::restIsSteady() const {
+    // The first pass keeps the bare markers, not the block's own marker lines.
+    if (!m_rowCompiled || m_records < 2 || m_rest.size() < 3) {
+        return false;
+    }
+    const Segment& start = m_rest[0];
+    const Segment& row = m_rest[1];
+    const Segment& end = m_rest[2];
+    if (start.how.kind != Kind::Opener || start.how.column >= 0 || row.how.kind != Kind::Settled ||
+        !row.borrowed.empty() || end.how.kind != Kind::Closer || !end.how.block ||
+        start.text != m_block.front().line || end.text != m_block.back().line) {
+        return false;
+    }
+    for (size_t i = 3; i < m_rest.size(); ++i) {
+        if (m_rest[i].how.kind != Kind::Settled) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool YearbookBuilder::addSteadyRecord(const ColumnTable& columns) {
+    for (const RowPart& part : m_row) {
+        if (part.column < 0) {
+            continue;
+        }
+        const std::string_view value = columns.at(part.column);
+        // Every text a pass acts on begins with '<'.
+        if (value.find('<') != std::string_view::npos &&
+            classify(value, true).kind != Kind::Settled) {
+            return false;
+        }
+    }
+    Segment& row = m_rest[1];
+    m_settledLines += row.lines;
+    toHead(row.text);
+    flushFullHead();
+    row.text.clear();
+    for (const RowPart& part : m_row) {
+        row.text += part.literal;
+        if (part.column >= 0) {
+            row.text += columns.at(part.column);
+            row.text += "\r\n";
+        }
+    }
+    row.lines = m_rowLines;
+    ++m_records;
+    return true;
+}
+
 std::string& YearbookBuilder::settledEnd(uint64_t lines) {
     if (m_next.empty()) {
         m_settledLines += lines;
-        if (m_head && m_settled.size() >= kHeadSize) {
-            m_head(m_settled);
-            m_settled.clear();
-        }
+        flushFullHead();
         return m_settled;
     }
     if (m_next.back().how.kind != Kind::Settled || !m_next.back().borrowed.empty()) {
@@ -249,10 +338,7 @@ void YearbookBuilder::emitRun(Segment&& run) {
             toHead(run.text);
             recycle(std::move(run.text));
         }
-        if (m_head && m_settled.size() >= kHeadSize) {
-            m_head(m_settled);
-            m_settled.clear();
-        }
+        flushFullHead();
     } else if (m_next.back().how.kind == Kind::Settled && m_next.back().borrowed.empty() &&
                run.borrowed.empty() && run.text.size() < kBorrowedSize) {
         m_next.back().text += run.text;
@@ -279,6 +365,9 @@ void YearbookBuilder::emitBlock(const ColumnTable& columns) {
 }
 
 void YearbookBuilder::addRecord(const ColumnTable& columns) {
+    if (m_steady && addSteadyRecord(columns)) {
+        return;
+    }
     // The rules of applyYearbookPass over the segments: a settled run passes whole or, inside
     // a region, vanishes whole.
     const bool firstPass = m_records == 0;
@@ -329,6 +418,7 @@ void YearbookBuilder::addRecord(const ColumnTable& columns) {
     m_rest.swap(m_next);
     m_restLines = m_nextLines;
     ++m_records;
+    m_steady = restIsSteady();
 }
 
 void YearbookBuilder::takeSettled(std::string& out) {

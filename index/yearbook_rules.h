@@ -112,7 +112,27 @@ class YearbookBuilder {
         std::string line;
     };
 
+    // A piece of a block copy's row: model lines as they stand, then a column's value and its
+    // CR LF (no value when `column` is -1).
+    struct RowPart {
+        std::string literal;
+        int column = -1;
+    };
+
     static LineClass classify(std::string_view line, bool value);
+    // Reads the block as a row between its marker lines, when it is one: its first line a
+    // marker that a later pass drops, its last the block's end marker, and every line between
+    // them settled model text or a column's value.
+    void compileRow();
+    // True when the rest of the page is the last block copy's start marker line, its row, its
+    // end marker line and settled lines: the shape every later pass keeps.
+    bool restIsSteady() const;
+    // The pass of a record on a steady rest: the last row settles and the new row takes its
+    // place, with the same bytes as the full pass. False (nothing done) when a value of the
+    // record would be passed again, and so needs the full pass.
+    bool addSteadyRecord(const ColumnTable& columns);
+    // Hands the settled head to the sink once it is large enough.
+    void flushFullHead();
     // Appends a line to the pass being written: settled lines join the run before them (or
     // the head, while no line to be passed again precedes them).
     void emit(std::string_view line, const LineClass& how);
@@ -122,13 +142,17 @@ class YearbookBuilder {
     // Adds settled bytes to the head, through the sink when there is one.
     void toHead(std::string_view bytes);
     void emitRun(Segment&& run);
-    void emitValue(const std::string& value) { emit(value, classify(value, true)); }
+    void emitValue(std::string_view value) { emit(value, classify(value, true)); }
     void emitBlock(const ColumnTable& columns);
     void recycle(std::string&& text);
 
     std::string m_model;
     Sink m_head;
     std::vector<Item> m_block;
+    std::vector<RowPart> m_row;
+    uint64_t m_rowLines = 0;
+    bool m_rowCompiled = false;
+    bool m_steady = false;
     LineClass m_startClass;
     LineClass m_endClass;
     uint64_t m_records = 0;

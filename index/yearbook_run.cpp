@@ -59,7 +59,7 @@ RunOutcome runYearbook(RunContext& context) {
     context.announce(RunKind::Yearbook);
 
     // Nothing is written unless both inputs can be read.
-    DataFile records(context.env, settings.i30);
+    DataFile records(context.env, settings.i30, display.showsProgress());
     if (!records.status().ok()) {
         return context.fail(messages::kDataFileUnreadable, settings.i30);
     }
@@ -81,7 +81,7 @@ RunOutcome runYearbook(RunContext& context) {
         writer.deliver(context.report);
     };
 
-    ProgressPace pace(n);
+    ProgressPace pace(n, display.showsProgress());
     std::string_view line;
     uint64_t i = 1;
     uint64_t before = builder.pageLines();  // the page's lines before the current pass
@@ -97,7 +97,7 @@ RunOutcome runYearbook(RunContext& context) {
             timeText(settings.language, dt, n > i ? n - i : 0, RemainingWording::Yearbook));
     };
     while (records.next(line)) {
-        t0 = clockSeconds();
+        t0 = pace.shows() ? clockSeconds() : 0;
         shown = pace.due(i, t0);
         if (shown) {
             display.setRecordText(recordText(i, n));
@@ -121,7 +121,7 @@ RunOutcome runYearbook(RunContext& context) {
         return context.fail(messages::kDataFileUnreadable, settings.i30);  // the work file goes
     }
     // The last record is always shown, with its pass.
-    if (i > 1 && !shown) {
+    if (i > 1 && !shown && pace.shows()) {
         --i;
         display.setRecordText(recordText(i, n));
         display.setTotalBar(wholePercent(i, n));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace pw {
 namespace {
 
@@ -48,6 +50,31 @@ TEST(ColumnTable, SlotHundredTakesTheFieldAfterTheHundredthSeparator) {
     EXPECT_EQ(table.at(100), "v100");
     EXPECT_EQ(table.at(101), "");
     EXPECT_EQ(table.at(-1), "");
+}
+
+// Lines of every length around the 16-byte steps the split reads, with separators anywhere
+// (side by side, first, last, past the hundredth) and bytes above 0x7F: the same fields as a
+// search from each field's start.
+TEST(ColumnTable, SplitsLongLinesAsASearchFromEachFieldWould) {
+    std::mt19937 random(8122026);
+    const std::string bytes = "ab;;;\xC3\xA9\xFF<";
+    ColumnTable table;
+    for (int round = 0; round < 3000; ++round) {
+        std::string line;
+        const size_t length = random() % (round % 10 == 0 ? 400 : 70);
+        for (size_t i = 0; i < length; ++i) {
+            line += bytes[random() % bytes.size()];
+        }
+        table.split(line, ';');
+        size_t start = 0;
+        for (long long k = 0; k < ColumnTable::kSlots; ++k) {
+            const size_t end = std::min(line.find(';', start), line.size());
+            const std::string expected =
+                start <= line.size() ? line.substr(start, end - start) : "";
+            ASSERT_EQ(table.at(k), expected) << line << " slot " << k;
+            start = end == line.size() ? line.size() + 1 : end + 1;
+        }
+    }
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ TEST(PageRulesDifferential, RandomModelsAndRecords) {
         }
         columns.split(record, ';');
         long long titleColumn = pick(3);
-        std::string title = columns.at(titleColumn);
+        std::string title(columns.at(titleColumn));
         ASSERT_EQ(assemblePageText(page, columns, title),
                   ReferenceSubstitution(values, title).P_Modif_fichier(plainLines(page)))
             << "round " << round << " page:\n"

@@ -127,7 +127,7 @@ TEST_F(PagesRun, NewPagesFromAnyModelAreThePagesTheRulesMake) {
         for (const char* record : {"a;A;1", "b;B;2"}) {
             ColumnTable columns;
             columns.split(record, ';');
-            EXPECT_EQ(readFile(out + columns.at(0) + ".htm"),
+            EXPECT_EQ(readFile(out + std::string(columns.at(0)) + ".htm"),
                       assemblePageText(model, columns, columns.at(1)))
                 << "model:\n"
                 << model;
