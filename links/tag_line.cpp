@@ -26,16 +26,46 @@ TagLine TagLineFinder::result() const {
     return TagLine{m_anyLine ? TagLine::Kind::NotFound : TagLine::Kind::EmptyFile, {}};
 }
 
+namespace {
+
+// Where the line starting at `begin` ends: at its CR or LF, or at the end of the bytes.
+size_t lineEndAt(std::string_view bytes, size_t begin) {
+    while (begin < bytes.size() && bytes[begin] != '\r' && bytes[begin] != '\n') {
+        ++begin;
+    }
+    return begin;
+}
+
+// Where the line after the one ending at `end` starts; CR LF is one line end.
+size_t nextLineAt(std::string_view bytes, size_t end) {
+    if (end >= bytes.size()) {
+        return bytes.size();
+    }
+    return end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+}
+
+}  // namespace
+
 TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
-    TagLineFinder finder(marker);
     if (bytes.empty()) {
-        return finder.result();
+        return TagLine{TagLine::Kind::EmptyFile, {}};
     }
-    LineReader reader = LineReader::fromMemory(bytes);
-    std::string_view line;
-    while (reader.next(line) && !finder.feed(line)) {
+    // A marker holds no line end, so its first place in the bytes is on the first line holding
+    // it: the search goes straight there instead of looking at every line before.
+    const size_t at = bytes.find(marker);
+    if (at == std::string_view::npos) {
+        return TagLine{TagLine::Kind::NotFound, {}};
     }
-    return finder.result();
+    size_t begin = nextLineAt(bytes, lineEndAt(bytes, at));
+    while (begin < bytes.size()) {
+        const size_t end = lineEndAt(bytes, begin);
+        const std::string_view line = bytes.substr(begin, end - begin);
+        if (!contains(line, marker)) {
+            return TagLine{TagLine::Kind::Line, std::string(line)};
+        }
+        begin = nextLineAt(bytes, end);
+    }
+    return TagLine{TagLine::Kind::NotFound, {}};
 }
 
 bool readPageTags(LineReader& reader, std::string_view linkMarker, std::string_view textMarker,
@@ -57,12 +87,7 @@ bool readPageTags(LineReader& reader, std::string_view linkMarker, std::string_v
 
 PageTags pageTagsOf(std::string_view bytes, std::string_view linkMarker,
                     std::string_view textMarker) {
-    PageTags tags{TagLine{TagLine::Kind::EmptyFile, {}}, TagLine{TagLine::Kind::EmptyFile, {}}};
-    if (!bytes.empty()) {
-        LineReader reader = LineReader::fromMemory(bytes);
-        readPageTags(reader, linkMarker, textMarker, tags);
-    }
-    return tags;
+    return PageTags{tagLineOf(bytes, linkMarker), tagLineOf(bytes, textMarker)};
 }
 
 std::string_view trimSpaces(std::string_view text) {

@@ -4,6 +4,7 @@
 
 #include "links_test_support.h"
 
+#include <algorithm>
 #include <set>
 
 namespace pw {
@@ -42,6 +43,18 @@ TEST(TagLine, FirstLineAfterTheFirstMarkerLineThatDoesNotHoldTheMarker) {
         TagLine line = tagLineOf(c.bytes, m);
         EXPECT_EQ(line.kind, c.kind) << c.name;
         EXPECT_EQ(line.text, c.text) << c.name;
+        // A large page streams line by line, a few bytes at a time, to the same tag line.
+        size_t fed = 0;
+        LineReader reader([&](char* buffer, size_t capacity) {
+            const size_t n = std::min({capacity, size_t{3}, c.bytes.size() - fed});
+            c.bytes.copy(buffer, n, fed);
+            fed += n;
+            return static_cast<long>(n);
+        });
+        PageTags streamed;
+        ASSERT_TRUE(readPageTags(reader, m, m, streamed));
+        EXPECT_EQ(streamed.link.kind, c.kind) << c.name;
+        EXPECT_EQ(streamed.link.text, c.text) << c.name;
     }
 }
 
