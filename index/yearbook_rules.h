@@ -59,7 +59,8 @@ bool applyYearbookPass(std::vector<YearbookLine>& page, bool firstPass, const Co
 // a pass moves whole. The settled lines ahead of the first line a pass may still change are
 // final and handed out; what remains is the last block's marker lines between a few runs. A
 // long settled line of the model is never copied: the builder keeps the model and hands the
-// line out from there.
+// line out from there. Once the page ends with a repeated block, a record whose values no
+// pass acts on fills the block's row, compiled once from the model, and nothing else moves.
 class YearbookBuilder {
   public:
     // Receives pieces of the page, in order.
