@@ -1,8 +1,35 @@
 #include "engine/markers.h"
 
+#include <cstring>
+
 #include <charconv>
 
 namespace pw {
+
+size_t findMarker(std::string_view text, std::string_view marker) {
+    if (marker.size() < 2 || marker[0] != '<' || marker[1] != '!') {
+        return text.find(marker);
+    }
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    // A '!' at the very start cannot follow a '<'.
+    const char* at = text.empty() ? end : begin + 1;
+    while (at < end) {
+        at = static_cast<const char*>(std::memchr(at, '!', static_cast<size_t>(end - at)));
+        if (at == nullptr) {
+            break;
+        }
+        const char* start = at - 1;
+        if (static_cast<size_t>(end - start) < marker.size()) {
+            break;
+        }
+        if (std::memcmp(start, marker.data(), marker.size()) == 0) {
+            return static_cast<size_t>(start - begin);
+        }
+        ++at;
+    }
+    return std::string_view::npos;
+}
 
 std::optional<int> smallestOpenerTag(std::string_view line, int maxTag) {
     std::optional<int> best;

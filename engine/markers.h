@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,11 @@ inline constexpr std::string_view kTitleText = "<title>";
 inline bool contains(std::string_view line, std::string_view text) {
     return line.find(text) != std::string_view::npos;
 }
+
+// The first place of `marker` in `text`, or npos. A marker that begins with "<!" (every tag
+// marker does) is found by its '!', which a page rarely holds outside its comments, instead of
+// at every '<' of the page.
+size_t findMarker(std::string_view text, std::string_view marker);
 
 // The smallest k in 0..maxTag for which `line` contains "<!--tag" + k + "-->", if any.
 std::optional<int> smallestOpenerTag(std::string_view line, int maxTag);

@@ -52,7 +52,7 @@ TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
     }
     // A marker holds no line end, so its first place in the bytes is on the first line holding
     // it: the search goes straight there instead of looking at every line before.
-    const size_t at = bytes.find(marker);
+    const size_t at = findMarker(bytes, marker);
     if (at == std::string_view::npos) {
         return TagLine{TagLine::Kind::NotFound, {}};
     }

@@ -45,5 +45,27 @@ TEST(Markers, TagChoices) {
     EXPECT_EQ(tagNumber(""), 0);
 }
 
+// The search by the marker's '!' finds what a plain search finds, wherever the '!' falls.
+TEST(Markers, FindMarkerFindsTheFirstPlaceAsAPlainSearch) {
+    const std::string m = "<!--tag2-->";
+    const std::vector<std::string> texts = {"",
+                                            "!",
+                                            "<!",
+                                            "<!--tag2--",
+                                            m,
+                                            "!" + m,
+                                            "x" + m + m,
+                                            "<!--tag20-->" + m,
+                                            "a!b<!c<<!--tag2-->",
+                                            "<!DOCTYPE html>\n<p>!</p>" + m,
+                                            "<!--tag2->",
+                                            "!!<!--/tag2-->"};
+    for (const std::string& text : texts) {
+        EXPECT_EQ(findMarker(text, m), text.find(m)) << text;
+        EXPECT_EQ(findMarker(text, "<title>"), text.find("<title>")) << text;
+        EXPECT_EQ(findMarker(text, "<!"), text.find("<!")) << text;
+    }
+}
+
 }  // namespace
 }  // namespace pw
