@@ -132,6 +132,32 @@ Status Directory::openExisting(const std::string& name, FileHandle& file, Entry&
     entry.mode = info.mode;
     entry.size = info.size;
     entry.writable = entry.symlink || writableBy(info);
+    entry.inode = info.inode;
+    entry.changedNs = info.changedNs;
+    return Status();
+}
+
+Status Directory::lookup(const std::string& name, Entry& entry) const {
+    entry = Entry{};
+    if (!ok()) {
+        return m_status;
+    }
+    if (!isPlainFileName(name)) {
+        return Status::invalidArgument("the name would leave the directory");
+    }
+    FileInfo info;
+    Status status = m_env.stat(fd(), name.c_str(), AT_SYMLINK_NOFOLLOW, info);
+    if (!status.ok()) {
+        return status.sysError() == ENOENT ? Status() : status;
+    }
+    entry.exists = true;
+    entry.symlink = info.symlink;
+    entry.regular = info.regular;
+    entry.mode = info.mode;
+    entry.size = info.size;
+    entry.writable = entry.symlink || writableBy(info);
+    entry.inode = info.inode;
+    entry.changedNs = info.changedNs;
     return Status();
 }
 

@@ -28,9 +28,18 @@ struct Entry {
     // The name was not looked up but taken to be free: a new version that finds it taken when
     // it is delivered fails (EEXIST) instead of replacing what is there.
     bool assumedFree = false;
+    // Which file it is and when it last changed: a file with the same inode, size and change
+    // time has not been written since.
+    uint64_t inode = 0;
+    int64_t changedNs = 0;
 
     // A new version keeps the mode of a plain file that no link stands for.
     bool keepsMode() const { return exists && regular && !symlink; }
+    // Both describe the same plain file, unchanged in between.
+    bool sameVersionAs(const Entry& other) const {
+        return exists && other.exists && regular && other.regular && !symlink && !other.symlink &&
+               inode == other.inode && size == other.size && changedNs == other.changedNs;
+    }
 };
 
 // A directory that files are read and written in by name only: a name can never reach outside.
@@ -55,6 +64,8 @@ class Directory {
     // is false, `file` closed and the status ok). When a file is there but cannot be opened, the
     // status says why and `entry` still describes it.
     Status openExisting(const std::string& name, FileHandle& file, Entry& entry) const;
+    // Tells what the name holds without opening it (one stat; a link is not followed).
+    Status lookup(const std::string& name, Entry& entry) const;
     // Opens a file of the directory for reading, following links.
     Status openForReading(const std::string& name, FileHandle& file) const;
     // Removes a file of the directory; missing is fine.

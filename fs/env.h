@@ -22,6 +22,8 @@ struct FileInfo {
     gid_t group = 0;
     dev_t device = 0;
     ino_t inode = 0;
+    // The last change of the file's bytes or attributes, in nanoseconds (st_ctim).
+    int64_t changedNs = 0;
 };
 
 // One name of a directory listing, with its type when the file system gives it.

@@ -132,6 +132,7 @@ class PosixEnv final : public Env {
         info.group = st.st_gid;
         info.device = st.st_dev;
         info.inode = st.st_ino;
+        info.changedNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
         return Status();
     }
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <array>
+#include <unordered_map>
 
 #include "engine/markers.h"
 #include "engine/progress_pace.h"
@@ -20,6 +21,9 @@ namespace {
 // Pages up to this size are read whole with one read; a larger page streams line by line, so
 // memory stays bounded by its longest line.
 constexpr uint64_t kWholePageSize = 256 * 1024;
+// The scan keeps the bytes of pages it already knows will be rewritten, up to this much in all,
+// so that their turn needs no second read.
+constexpr uint64_t kKeptBytes = 64u << 20;
 
 // Opens a page of the list; fails when it cannot be opened or is no longer a plain file.
 Status openPage(const Directory& directory, const std::string& name, FileHandle& file,
@@ -72,6 +76,14 @@ class HyperlinksRun {
     std::vector<Link> m_links;
     // Holds the page being read; it only ever grows.
     std::string m_buffer;
+    // Pages read by the scan that share their link value with an earlier page, as they were
+    // then; used at their turn only if the file has not changed since.
+    struct KeptPage {
+        std::string bytes;
+        Entry entry;
+    };
+    std::unordered_map<uint64_t, KeptPage> m_kept;
+    uint64_t m_keptBytes = 0;
 };
 
 void HyperlinksRun::showCounter(uint64_t i) {
@@ -106,10 +118,12 @@ bool HyperlinksRun::scan() {
             return false;
         }
         PageTags tags;
+        std::string_view bytes;
+        bool whole = false;
         if (status.ok() && entry.size <= kWholePageSize) {
-            std::string_view bytes;
             if (readSized(m_context.env, file.fd(), entry.size, m_buffer, bytes).ok()) {
                 tags = pageTagsOf(bytes, m_linkMarker, m_textMarker);
+                whole = true;
             } else {
                 status = Status::ioError("cannot read the page (read error)");
             }
@@ -125,6 +139,10 @@ bool HyperlinksRun::scan() {
         }
         m_groups.assign(a, linkKeyOf(tags.link));
         m_texts[a] = std::move(tags.text);
+        if (whole && m_groups.groupOf(a).size() > 1 && m_keptBytes + bytes.size() <= kKeptBytes) {
+            m_keptBytes += bytes.size();
+            m_kept.emplace(a, KeptPage{std::string(bytes), entry});
+        }
         if (shown) {
             m_display.setTimeText(
                 timeText(m_context.settings.language, clockSeconds() - t0, n - (a + 1)));
@@ -147,24 +165,38 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
         showLinkCounter(++j, m);
     }
 
-    FileHandle file;
     Entry entry;
     std::string_view bytes;
-    Status status = openPage(m_directory, name, file, entry);
-    if (status.ok() && !readSized(m_context.env, file.fd(), entry.size, m_buffer, bytes).ok()) {
-        status = Status::ioError("cannot read the page (read error)");
+    bool read = false;
+    std::string kept;
+    if (auto found = m_kept.find(position); found != m_kept.end()) {
+        kept = std::move(found->second.bytes);
+        const Entry then = found->second.entry;
+        m_keptBytes -= kept.size();
+        m_kept.erase(found);
+        // One stat tells whether the page is still as the scan read it.
+        if (m_directory.lookup(name, entry).ok() && entry.sameVersionAs(then)) {
+            bytes = kept;
+            read = true;
+        }
     }
-    if (!status.ok()) {
-        m_context.report.failed(m_directory.pathOf(name), status.reason());
-        return;
+    if (!read) {
+        FileHandle file;
+        Status status = openPage(m_directory, name, file, entry);
+        if (status.ok() && !readSized(m_context.env, file.fd(), entry.size, m_buffer, bytes).ok()) {
+            status = Status::ioError("cannot read the page (read error)");
+        }
+        if (!status.ok()) {
+            m_context.report.failed(m_directory.pathOf(name), status.reason());
+            return;
+        }
     }
-    file.reset();
     std::string linked = p_ajoute_lien(bytes, m_links, m_context.settings.Tag99, m_tagMarkers);
     if (linked == bytes) {
         m_context.report.unchanged();
         return;
     }
-    status = writeVersion(m_directory, name, linked, entry, Durability::kAtomic);
+    const Status status = writeVersion(m_directory, name, linked, entry, Durability::kAtomic);
     m_context.report.record(m_directory.pathOf(name), status, Delivery::kWritten);
     if (!status.ok()) {
         return;

@@ -321,6 +321,28 @@ TEST(HyperlinksRun, AStopLeavesEveryPageLinkedOrUntouched) {
     }
 }
 
+// The scan keeps the pages it knows will be rewritten (c and e share a value with a page
+// before them); one edited after the scan, even to the same size, is read again at its turn.
+TEST(HyperlinksRun, APageEditedAfterTheScanIsLinkedAsItStandsAtItsTurn) {
+    TempDir dir;
+    fillForStops(dir);
+    LinksRun run(dir.path(), "Tag N°2", "Tag N°3");
+    run.host.actAtPump = 7;  // after the six pages were read, before the first rewrite
+    run.host.action = [&] {
+        writeFile(dir / "c.htm", makePage("Lyon", "C") + "<p>hand edit</p>\r\n");
+        std::string e = readFile(dir / "e.htm");
+        e.replace(e.find("<html>"), 6, "<HTML>");
+        writeFile(dir / "e.htm", e);
+    };
+    ASSERT_EQ(run.run(), RunOutcome::Completed);
+    const std::string c = readFile(dir / "c.htm");
+    EXPECT_NE(c.find("<p>hand edit</p>"), std::string::npos);
+    EXPECT_NE(c.find("<a href =\"a.htm\">A</a>"), std::string::npos);
+    const std::string e = readFile(dir / "e.htm");
+    EXPECT_EQ(e.rfind("<HTML>", 0), 0u);
+    EXPECT_NE(e.find("<a href =\"b.htm\">B</a>"), std::string::npos);
+}
+
 TEST(HyperlinksRun, AStopClickedThroughTheFrameEndsTheRun) {
     TempDir dir;
     fillForStops(dir);
