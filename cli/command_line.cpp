@@ -184,10 +184,7 @@ bool createMissingDestination(RunSettings& s, std::string& created, const StandI
     if (!path.has_filename()) {
         path = path.parent_path();
     }
-    std::string parent = path.parent_path().string();
-    if (parent.empty()) {
-        parent = ".";
-    }
+    const std::string parent = path.has_parent_path() ? path.parent_path().string() : ".";
     if (!isExistingDirectory(parent)) {
         return true;
     }

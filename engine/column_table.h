@@ -24,6 +24,12 @@ class ColumnTable {
         return std::string_view(m_line.data() + m_begin[slot], m_end[slot] - m_begin[slot]);
     }
 
+    // True when slot `k` holds a '<'. Every marker, the generator text and the title text begin
+    // with one, so a value without it is plain text to every page rule.
+    bool holdsAngle(long long k) const {
+        return k >= 0 && k < kSlots && m_angle[static_cast<size_t>(k)];
+    }
+
     // Splits `line` at `separator` into the slots from 0 upward and empties every slot past
     // the line's last field. Fields are taken exactly (no trimming, no quoting). Past 100
     // separators the rest of the line is ignored.
@@ -37,6 +43,7 @@ class ColumnTable {
     std::string m_line;
     std::array<size_t, kSlots> m_begin{};
     std::array<size_t, kSlots> m_end{};
+    std::array<bool, kSlots> m_angle{};
     // Slots from this one up are empty: a split clears only what the previous one filled.
     int m_filled = 0;
 };

@@ -158,7 +158,7 @@ bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, std::string_vie
         return false;
     }
     for (int k : m_columns) {
-        if (!plain(columns.at(k))) {
+        if (columns.holdsAngle(k) && !plain(columns.at(k))) {
             return false;
         }
     }

@@ -271,10 +271,8 @@ bool YearbookBuilder::addSteadyRecord(const ColumnTable& columns) {
         if (part.column < 0) {
             continue;
         }
-        const std::string_view value = columns.at(part.column);
-        // Every text a pass acts on begins with '<'.
-        if (value.find('<') != std::string_view::npos &&
-            classify(value, true).kind != Kind::Settled) {
+        if (columns.holdsAngle(part.column) &&
+            classify(columns.at(part.column), true).kind != Kind::Settled) {
             return false;
         }
     }

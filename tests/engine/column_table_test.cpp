@@ -53,8 +53,8 @@ TEST(ColumnTable, SlotHundredTakesTheFieldAfterTheHundredthSeparator) {
 }
 
 // Lines of every length around the 16-byte steps the split reads, with separators anywhere
-// (side by side, first, last, past the hundredth) and bytes above 0x7F: the same fields as a
-// search from each field's start.
+// (side by side, first, last, past the hundredth), '<' anywhere and bytes above 0x7F: the same
+// fields as a search from each field's start, and each field's '<' found.
 TEST(ColumnTable, SplitsLongLinesAsASearchFromEachFieldWould) {
     std::mt19937 random(8122026);
     const std::string bytes = "ab;;;\xC3\xA9\xFF<";
@@ -72,6 +72,7 @@ TEST(ColumnTable, SplitsLongLinesAsASearchFromEachFieldWould) {
             const std::string expected =
                 start <= line.size() ? line.substr(start, end - start) : "";
             ASSERT_EQ(table.at(k), expected) << line << " slot " << k;
+            ASSERT_EQ(table.holdsAngle(k), expected.find('<') != std::string::npos) << line;
             start = end == line.size() ? line.size() + 1 : end + 1;
         }
     }
