@@ -224,7 +224,8 @@ std::string wholeHelp(Language language) {
     text += commonOptionLines(language);
     text += "  " + pad("--version, -V") + (fr ? "la version\n\n" : "the version\n\n");
     text += kStored.in(language);
-    text += "\n" + kExitStatus.in(language);
+    text += '\n';
+    text += kExitStatus.in(language);
     text += fr ? "\nExemple : vérifier les données, puis les pages, les liens et l'index, dans cet "
                  "ordre\n"
                : "\nExample: check the data, then make the pages, the links and the index, in "
@@ -254,14 +255,16 @@ std::string commandPart(Language language, const CommandHelp& command) {
         }
     }
     text += commonOptionLines(language);
-    text += "\n" + kStored.in(language);
+    text += '\n';
+    text += kStored.in(language);
     if (command.command == Command::Check) {
         text += fr ? "\nCode de sortie : 0 rien à signaler, 4 des avertissements, 1 fichier "
                      "illisible, 2 mauvais usage.\n"
                    : "\nExit status: 0 nothing to report, 4 warnings, 1 a file could not be read, "
                      "2 bad usage.\n";
     } else {
-        text += "\n" + kExitStatus.in(language);
+        text += '\n';
+        text += kExitStatus.in(language);
     }
     text += (fr ? "\nExemple :\n  " : "\nExample:\n  ") + std::string(command.example) + "\n";
     return text;

@@ -157,10 +157,10 @@ std::string heading(const CheckGroup& group, const CheckReport& report, Language
                 std::string other = finding.text[0] == '\t'
                                         ? std::string(pick(language, "une tabulation", "a tab"))
                                         : separatorWords(finding.text[0], language);
-                text += fr ? " " + number(finding.columns) + " lignes sur " +
-                                 number(report.dataLines) + " contiennent " + other +
-                                 " : est-ce le séparateur ?"
-                           : " " + number(finding.columns) + " of " + number(report.dataLines) +
+                text += ' ';
+                text += fr ? number(finding.columns) + " lignes sur " + number(report.dataLines) +
+                                 " contiennent " + other + " : est-ce le séparateur ?"
+                           : number(finding.columns) + " of " + number(report.dataLines) +
                                  " lines hold " + other + ": is it the separator?";
             }
             return text;

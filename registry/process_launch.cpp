@@ -77,10 +77,8 @@ std::string findOnPath(std::string_view name) {
         if (end == std::string_view::npos) {
             end = dirs.size();
         }
-        std::string dir(dirs.substr(start, end - start));
-        if (dir.empty()) {
-            dir = ".";
-        }
+        // An empty entry is the current directory.
+        const std::string dir = end > start ? std::string(dirs.substr(start, end - start)) : ".";
         std::string candidate = dir + "/" + std::string(name);
         struct stat info {};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
