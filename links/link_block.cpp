@@ -1,5 +1,6 @@
 #include "links/link_block.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/markers.h"
@@ -11,7 +12,6 @@ namespace pw {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr uint64_t kNoLine = UINT64_MAX;
 
 struct Found {
     size_t at = std::string_view::npos;
@@ -102,18 +102,19 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
     if (page.empty()) {
         return {};
     }
-    // Where the last end marker stands decides whether a start marker is ever closed.
-    uint64_t lastEndLine = kNoLine;
-    uint64_t number = 0;
-    std::string_view line;
-    {
-        LineReader reader = LineReader::fromMemory(page);
-        while (reader.next(line)) {
-            if (contains(line, kLinkBlockEnd)) {
-                lastEndLine = number;
-            }
-            ++number;
+    // Where the last end marker stands decides whether a start marker is ever closed: the
+    // start of the last line holding one.
+    size_t lastEnd = std::string_view::npos;
+    for (size_t from = 0;;) {
+        const size_t at = findMarker(page.substr(from), kLinkBlockEnd);
+        if (at == std::string_view::npos) {
+            break;
         }
+        lastEnd = from + at;
+        from = lastEnd + 1;
+    }
+    if (lastEnd != std::string_view::npos) {
+        lastEnd = lineStartAt(page, lastEnd);
     }
 
     std::string_view prefix = trimSpaces(tag99);
@@ -124,11 +125,42 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
     }
 
     std::string out;
-    out.reserve(page.size() + block.size() + number * kLineEnd.size());
-    LineReader reader = LineReader::fromMemory(page);
+    out.reserve(page.size() + block.size() + page.size() / 16);
     bool inBlock = false;
-    number = 0;
-    while (reader.next(line)) {
+    // The next place of each marker at or after the current line (the page's size when there
+    // is none), found again once the line holding it is passed.
+    auto nextOf = [&page](std::string_view marker, size_t from) {
+        const size_t at = findMarker(page.substr(from), marker);
+        return at == std::string_view::npos ? page.size() : from + at;
+    };
+    size_t nextStart = nextOf(kLinkBlockStart, 0);
+    size_t nextEnd = nextOf(kLinkBlockEnd, 0);
+    size_t begin = 0;
+    while (begin < page.size()) {
+        if (nextStart < begin) {
+            nextStart = nextOf(kLinkBlockStart, begin);
+        }
+        if (nextEnd < begin) {
+            nextEnd = nextOf(kLinkBlockEnd, begin);
+        }
+        // The lines before the next one holding a marker pass whole, or vanish inside a block.
+        const size_t nextMarker = std::min(nextStart, nextEnd);
+        const size_t markerLine =
+            nextMarker == page.size() ? page.size() : lineStartAt(page, nextMarker);
+        if (!inBlock && markerLine > begin) {
+            LineReader reader = LineReader::fromMemory(page.substr(begin, markerLine - begin));
+            std::string_view plain;
+            while (reader.next(plain)) {
+                out += plain;
+                out += kLineEnd;
+            }
+        }
+        begin = markerLine;
+        if (begin >= page.size()) {
+            break;
+        }
+        const size_t lineEnd = lineEndAt(page, begin);
+        const std::string_view line = page.substr(begin, lineEnd - begin);
         bool wasInBlock = inBlock;
         if (contains(line, kLinkBlockEnd)) {
             inBlock = false;
@@ -146,7 +178,7 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
             out += block;
             bool closedOnLine =
                 line.find(kLinkBlockEnd, start + kLinkBlockStart.size()) != std::string_view::npos;
-            bool closedLater = lastEndLine != kNoLine && lastEndLine > number;
+            bool closedLater = lastEnd != std::string_view::npos && lastEnd > begin;
             if (closedOnLine || !closedLater) {
                 out += kLinkBlockEnd;
                 out += kLineEnd;
@@ -158,7 +190,7 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
             out += line;
             out += kLineEnd;
         }
-        ++number;
+        begin = nextLineAt(page, lineEnd);
     }
     return out;
 }

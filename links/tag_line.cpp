@@ -26,9 +26,6 @@ TagLine TagLineFinder::result() const {
     return TagLine{m_anyLine ? TagLine::Kind::NotFound : TagLine::Kind::EmptyFile, {}};
 }
 
-namespace {
-
-// Where the line starting at `begin` ends: at its CR or LF, or at the end of the bytes.
 size_t lineEndAt(std::string_view bytes, size_t begin) {
     while (begin < bytes.size() && bytes[begin] != '\r' && bytes[begin] != '\n') {
         ++begin;
@@ -36,7 +33,6 @@ size_t lineEndAt(std::string_view bytes, size_t begin) {
     return begin;
 }
 
-// Where the line after the one ending at `end` starts; CR LF is one line end.
 size_t nextLineAt(std::string_view bytes, size_t end) {
     if (end >= bytes.size()) {
         return bytes.size();
@@ -44,7 +40,12 @@ size_t nextLineAt(std::string_view bytes, size_t end) {
     return end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
 }
 
-}  // namespace
+size_t lineStartAt(std::string_view bytes, size_t at) {
+    while (at > 0 && bytes[at - 1] != '\r' && bytes[at - 1] != '\n') {
+        --at;
+    }
+    return at;
+}
 
 TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
     if (bytes.empty()) {

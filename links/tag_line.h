@@ -39,6 +39,13 @@ class TagLineFinder {
     std::string m_line;
 };
 
+// Lines of a page held in memory, as the line reader splits them (CR, LF and CR LF end a line):
+// where the line starting at `begin` ends (at its CR or LF, or at the end of the bytes), where
+// the line after the one ending at `end` starts, and where the line holding `at` starts.
+size_t lineEndAt(std::string_view bytes, size_t begin);
+size_t nextLineAt(std::string_view bytes, size_t end);
+size_t lineStartAt(std::string_view bytes, size_t at);
+
 // The tag line of `marker` in a page held in memory.
 TagLine tagLineOf(std::string_view bytes, std::string_view marker);
 
