@@ -3,7 +3,7 @@
 namespace pw {
 
 DataFile::DataFile(Env& env, const std::string& path, bool counted)
-    : m_env(env), m_reader(LineReader::Source()) {
+    : m_reader(LineReader::Source()) {
     m_status = openForReading(env, path, m_file);
     if (!m_status.ok()) {
         return;

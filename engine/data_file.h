@@ -33,7 +33,6 @@ class DataFile {
   private:
     void readFailed() { m_status = Status::ioError("read error"); }
 
-    Env& m_env;
     FileHandle m_file;
     LineReader m_reader;
     Status m_status;

@@ -86,6 +86,16 @@ bool Directory::writableBy(const FileInfo& info) const {
     return (info.mode & bit) != 0;
 }
 
+void Directory::describe(const FileInfo& info, Entry& entry) const {
+    entry.exists = true;
+    entry.regular = info.regular;
+    entry.mode = info.mode;
+    entry.size = info.size;
+    entry.writable = entry.symlink || writableBy(info);
+    entry.inode = info.inode;
+    entry.changedNs = info.changedNs;
+}
+
 Status Directory::openExisting(const std::string& name, FileHandle& file, Entry& entry) const {
     file.reset();
     entry = Entry{};
@@ -114,11 +124,7 @@ Status Directory::openExisting(const std::string& name, FileHandle& file, Entry&
         }
         // Something is there that cannot be read: a stat still tells what it is.
         if (m_env.stat(fd(), name.c_str(), AT_SYMLINK_NOFOLLOW, info).ok()) {
-            entry.exists = true;
-            entry.regular = info.regular;
-            entry.mode = info.mode;
-            entry.size = info.size;
-            entry.writable = writableBy(info);
+            describe(info, entry);
         }
         return status;
     }
@@ -128,12 +134,7 @@ Status Directory::openExisting(const std::string& name, FileHandle& file, Entry&
         file.reset();
         return stat;
     }
-    entry.regular = info.regular;
-    entry.mode = info.mode;
-    entry.size = info.size;
-    entry.writable = entry.symlink || writableBy(info);
-    entry.inode = info.inode;
-    entry.changedNs = info.changedNs;
+    describe(info, entry);
     return Status();
 }
 
@@ -150,14 +151,8 @@ Status Directory::lookup(const std::string& name, Entry& entry) const {
     if (!status.ok()) {
         return status.sysError() == ENOENT ? Status() : status;
     }
-    entry.exists = true;
     entry.symlink = info.symlink;
-    entry.regular = info.regular;
-    entry.mode = info.mode;
-    entry.size = info.size;
-    entry.writable = entry.symlink || writableBy(info);
-    entry.inode = info.inode;
-    entry.changedNs = info.changedNs;
+    describe(info, entry);
     return Status();
 }
 

@@ -102,6 +102,8 @@ class Directory {
 
   private:
     bool writableBy(const FileInfo& info) const;
+    // Fills `entry` from what a stat of an existing file told; `entry.symlink` is already set.
+    void describe(const FileInfo& info, Entry& entry) const;
     const std::string& workFileStem() const;
     void removeStaleWorkFiles() const;
 

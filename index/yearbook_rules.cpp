@@ -242,12 +242,11 @@ void YearbookBuilder::compileRow() {
         return;  // no row: the full pass keeps no segment for it
     }
     m_row.push_back(std::move(part));
-    m_rowCompiled = true;
 }
 
 bool YearbookBuilder::restIsSteady() const {
     // The first pass keeps the bare markers, not the block's own marker lines.
-    if (!m_rowCompiled || m_records < 2 || m_rest.size() < 3) {
+    if (m_row.empty() || m_records < 2 || m_rest.size() < 3) {
         return false;
     }
     const Segment& start = m_rest[0];

@@ -123,7 +123,7 @@ class YearbookBuilder {
     static LineClass classify(std::string_view line, bool value);
     // Reads the block as a row between its marker lines, when it is one: its first line a
     // marker that a later pass drops, its last the block's end marker, and every line between
-    // them settled model text or a column's value.
+    // them settled model text or a column's value. Leaves m_row empty when it is not.
     void compileRow();
     // True when the rest of the page is the last block copy's start marker line, its row, its
     // end marker line and settled lines: the shape every later pass keeps.
@@ -152,7 +152,6 @@ class YearbookBuilder {
     std::vector<Item> m_block;
     std::vector<RowPart> m_row;
     uint64_t m_rowLines = 0;
-    bool m_rowCompiled = false;
     bool m_steady = false;
     LineClass m_startClass;
     LineClass m_endClass;

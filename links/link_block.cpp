@@ -1,7 +1,6 @@
 #include "links/link_block.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "engine/markers.h"
 #include "fs/line_reader.h"
