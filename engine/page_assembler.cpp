@@ -163,13 +163,15 @@ PageOutcome PageAssembler::inMemory(const std::string& name, std::string_view ti
     const ColumnTable& columns = m_context.state.columns;
     m_out.clear();
     uint64_t lines = 0;
+    bool same = false;
     if (!entry.exists) {
         m_template.render(columns, title, m_out);
         lines = m_template.lines();
     } else if (m_modelInMemory && m_template.rendersFixedPoint(columns, title) &&
-               (m_template.render(columns, title, m_out), m_out == m_page)) {
+               m_template.rendersAs(columns, title, m_page)) {
         // The page is what the model gives for this record, which the rules leave as it is:
         // unchanged, without going through its lines.
+        same = true;
         lines = m_template.pageLines();
     } else {
         m_out.clear();
@@ -186,8 +188,11 @@ PageOutcome PageAssembler::inMemory(const std::string& name, std::string_view ti
         showLines(lines, lines + 1);
     }
     // A link is replaced by a plain page even when it leads to the same bytes.
-    if (entry.exists && !entry.symlink && m_out == m_page) {
+    if (entry.exists && !entry.symlink && (same || m_out == m_page)) {
         return PageOutcome::Unchanged;
+    }
+    if (same) {
+        m_out.assign(m_page);
     }
     Status status = writeVersion(m_destination, name, m_out, entry, Durability::kAtomic);
     return status.ok() ? PageOutcome::Written : fail(status);

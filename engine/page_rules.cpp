@@ -149,6 +149,23 @@ void PageTemplate::render(const ColumnTable& columns, std::string_view title,
     }
 }
 
+bool PageTemplate::rendersAs(const ColumnTable& columns, std::string_view title,
+                             std::string_view page) const {
+    size_t at = 0;
+    for (const Piece& piece : m_pieces) {
+        const std::string_view part = piece.what == kText
+                                          ? std::string_view(m_text).substr(piece.begin, piece.size)
+                                      : piece.what == kTitle ? title
+                                                             : columns.at(piece.what);
+        if (page.size() - at < part.size() ||
+            (!part.empty() && std::memcmp(page.data() + at, part.data(), part.size()) != 0)) {
+            return false;
+        }
+        at += part.size();
+    }
+    return at == page.size();
+}
+
 bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, std::string_view title) const {
     auto plain = [](std::string_view value) {
         const PageRules::Marks marks = PageRules::marksOf(value);

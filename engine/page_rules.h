@@ -80,6 +80,9 @@ class PageTemplate {
     uint64_t pageLines() const { return m_pageLines; }
     // Appends the page of the record in `columns`, titled `title`, to `out`.
     void render(const ColumnTable& columns, std::string_view title, std::string& out) const;
+    // True when render(columns, title) would give exactly `page`; compares piece by piece
+    // without building the page.
+    bool rendersAs(const ColumnTable& columns, std::string_view title, std::string_view page) const;
     // True when the rules leave a page equal to render(columns, title) as it is: none of the
     // values it holds, nor the title, holds a text the rules look for. (A value that does could
     // turn its line into a marker, the title line into the generator line.)

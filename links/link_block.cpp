@@ -147,11 +147,18 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
         const size_t markerLine =
             nextMarker == page.size() ? page.size() : lineStartAt(page, nextMarker);
         if (!inBlock && markerLine > begin) {
-            LineReader reader = LineReader::fromMemory(page.substr(begin, markerLine - begin));
-            std::string_view plain;
-            while (reader.next(plain)) {
-                out += plain;
-                out += kLineEnd;
+            // Lines that already end with CR LF (as every page this program writes) pass as
+            // one piece; others are written line by line with CR LF.
+            const std::string_view stretch = page.substr(begin, markerLine - begin);
+            if (endsEveryLineWithCrLf(stretch)) {
+                out += stretch;
+            } else {
+                LineReader reader = LineReader::fromMemory(stretch);
+                std::string_view plain;
+                while (reader.next(plain)) {
+                    out += plain;
+                    out += kLineEnd;
+                }
             }
         }
         begin = markerLine;

@@ -1,5 +1,11 @@
 #include "links/tag_line.h"
 
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "engine/markers.h"
 
 namespace pw {
@@ -45,6 +51,37 @@ size_t lineStartAt(std::string_view bytes, size_t at) {
         --at;
     }
     return at;
+}
+
+bool endsEveryLineWithCrLf(std::string_view bytes) {
+    const size_t size = bytes.size();
+    if (size < 2 || bytes[size - 2] != '\r' || bytes[size - 1] != '\n') {
+        return false;
+    }
+    // A byte is an LF exactly when the one before it is a CR: the LF marks are the CR marks
+    // moved on by one byte.
+    bool afterCr = false;
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+        const auto crs = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(piece, cr)));
+        const auto lfs = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(piece, lf)));
+        if (lfs != (((crs << 1) | uint32_t{afterCr}) & 0xFFFF)) {
+            return false;
+        }
+        afterCr = (crs >> 15) != 0;
+    }
+#endif
+    for (; i < size; ++i) {
+        if ((bytes[i] == '\n') != afterCr) {
+            return false;
+        }
+        afterCr = bytes[i] == '\r';
+    }
+    return true;
 }
 
 TagLine tagLineOf(std::string_view bytes, std::string_view marker) {

@@ -45,6 +45,9 @@ class TagLineFinder {
 size_t lineEndAt(std::string_view bytes, size_t begin);
 size_t nextLineAt(std::string_view bytes, size_t end);
 size_t lineStartAt(std::string_view bytes, size_t at);
+// True when every line of `bytes` ends with CR LF, the last one included: the bytes are then
+// exactly their lines, each followed by CR LF.
+bool endsEveryLineWithCrLf(std::string_view bytes);
 
 // The tag line of `marker` in a page held in memory.
 TagLine tagLineOf(std::string_view bytes, std::string_view marker);

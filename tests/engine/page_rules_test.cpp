@@ -75,5 +75,27 @@ TEST(PageRules, ValuesAreWrittenUnescaped) {
               "<!--tag0-->\r\n<b>x & y</b>\r\n<!--/tag0-->\r\n");
 }
 
+TEST(PageRules, ATemplateKnowsItsRenderingAndNothingElse) {
+    // Empty values and title included: a piece of no bytes must compare too.
+    const PageTemplate model(
+        "<title>x</title>\n<!--tag0-->\n<!--/tag0-->\n<!--tag2-->\n<!--/tag2-->\n<p>end</p>");
+    for (const char* record : {"a;T;v", ";;", "a;T"}) {
+        ColumnTable columns;
+        columns.split(record, ';');
+        std::string rendered;
+        model.render(columns, columns.at(1), rendered);
+        EXPECT_TRUE(model.rendersAs(columns, columns.at(1), rendered)) << record;
+        std::vector<std::string> others = {rendered.substr(0, rendered.size() - 1), rendered + "x",
+                                           "", "x" + rendered};
+        for (size_t at = 0; at < rendered.size(); ++at) {
+            others.push_back(rendered);
+            others.back()[at] ^= 1;
+        }
+        for (const std::string& other : others) {
+            EXPECT_FALSE(model.rendersAs(columns, columns.at(1), other)) << record << ": " << other;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace pw

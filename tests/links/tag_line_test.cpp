@@ -5,6 +5,7 @@
 #include "links_test_support.h"
 
 #include <algorithm>
+#include <random>
 #include <set>
 
 namespace pw {
@@ -68,6 +69,46 @@ TEST(TagLine, BothTagsOfAPageInOnePass) {
     tags = pageTagsOf("<!--tag3-->\n", "<!--tag2-->", "<!--tag3-->");
     EXPECT_EQ(tags.link.kind, Kind::NotFound);
     EXPECT_EQ(tags.text.kind, Kind::NotFound);
+}
+
+// The bytes pass whole exactly when writing their lines back, each with CR LF, gives them again.
+TEST(TagLine, BytesWhoseEveryLineEndsWithCrLfAreTheirLinesWrittenBack) {
+    const auto writtenBack = [](std::string_view bytes) {
+        LineReader reader = LineReader::fromMemory(bytes);
+        std::string out;
+        std::string_view line;
+        while (reader.next(line)) {
+            out += line;
+            out += "\r\n";
+        }
+        return out;
+    };
+    const std::string block(15, 'a');
+    const std::vector<std::string> cases = {
+        "\r\n",
+        "a\r\n\r\nb\r\n",
+        "a\nb\r\n",
+        "a\rb\r\n",
+        "a\r\r\n",
+        "a\r\nb",
+        "a\r\n\n",
+        block + "\r\n" + block + "\r\n",    // a CR LF across two 16-byte pieces
+        block + "\r\r\n" + block + "\r\n",  // a lone CR closing a piece
+        block + "a\n" + block + "\r\n",     // a lone LF opening a piece
+    };
+    for (const std::string& bytes : cases) {
+        EXPECT_EQ(endsEveryLineWithCrLf(bytes), writtenBack(bytes) == bytes) << bytes;
+    }
+    std::mt19937 random(17);
+    const char alphabet[] = {'a', '\r', '\n', '\n', '\r'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(1 + random() % 70, 'a');
+        for (char& c : bytes) {
+            c = alphabet[random() % 5];
+        }
+        bytes += random() % 2 ? "\r\n" : "";
+        ASSERT_EQ(endsEveryLineWithCrLf(bytes), writtenBack(bytes) == bytes) << bytes;
+    }
 }
 
 TEST(TagLine, KeysCompareWithoutLeadingAndTrailingSpaces) {
