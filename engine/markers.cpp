@@ -6,29 +6,45 @@
 
 namespace pw {
 
+namespace {
+
+bool beginsWithBang(std::string_view marker) {
+    return marker.size() >= 2 && marker[0] == '<' && marker[1] == '!';
+}
+
+}  // namespace
+
 size_t findMarker(std::string_view text, std::string_view marker) {
-    if (marker.size() < 2 || marker[0] != '<' || marker[1] != '!') {
-        return text.find(marker);
+    size_t place = std::string_view::npos;
+    findMarkers(text, std::span(&marker, 1), std::span(&place, 1));
+    return place;
+}
+
+void findMarkers(std::string_view text, std::span<const std::string_view> markers,
+                 std::span<size_t> places) {
+    size_t left = 0;
+    for (size_t i = 0; i < markers.size(); ++i) {
+        if (beginsWithBang(markers[i])) {
+            places[i] = std::string_view::npos;
+            ++left;
+        } else {
+            places[i] = text.find(markers[i]);
+        }
     }
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    // A '!' at the very start cannot follow a '<'.
-    const char* at = text.empty() ? end : begin + 1;
-    while (at < end) {
-        at = static_cast<const char*>(std::memchr(at, '!', static_cast<size_t>(end - at)));
-        if (at == nullptr) {
-            break;
-        }
-        const char* start = at - 1;
-        if (static_cast<size_t>(end - start) < marker.size()) {
-            break;
-        }
-        if (std::memcmp(start, marker.data(), marker.size()) == 0) {
-            return static_cast<size_t>(start - begin);
-        }
-        ++at;
+    if (left == 0) {
+        return;
     }
-    return std::string_view::npos;
+    forEachMarkerStart(text, [&](size_t at) {
+        const std::string_view rest = text.substr(at);
+        for (size_t i = 0; i < markers.size(); ++i) {
+            if (places[i] == std::string_view::npos && beginsWithBang(markers[i]) &&
+                rest.starts_with(markers[i])) {
+                places[i] = at;
+                --left;
+            }
+        }
+        return left > 0;
+    });
 }
 
 std::optional<int> smallestOpenerTag(std::string_view line, int maxTag) {

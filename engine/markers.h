@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,10 +24,35 @@ inline bool contains(std::string_view line, std::string_view text) {
     return line.find(text) != std::string_view::npos;
 }
 
-// The first place of `marker` in `text`, or npos. A marker that begins with "<!" (every tag
-// marker does) is found by its '!', which a page rarely holds outside its comments, instead of
-// at every '<' of the page.
+// Calls `visit(at)` with each place `at` of `text` where "<!" stands, in order, until it
+// returns false. Every tag marker begins there, and a page rarely holds a '!' outside its
+// comments, so the walk goes from '!' to '!' instead of through every '<' of the page.
+template <typename Visit>
+void forEachMarkerStart(std::string_view text, Visit visit) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    // A '!' at the very start cannot follow a '<'.
+    const char* at = text.empty() ? end : begin + 1;
+    while (at < end) {
+        at = static_cast<const char*>(std::memchr(at, '!', static_cast<size_t>(end - at)));
+        if (at == nullptr) {
+            return;
+        }
+        if (at[-1] == '<' && !visit(static_cast<size_t>(at - 1 - begin))) {
+            return;
+        }
+        ++at;
+    }
+}
+
+// The first place of `marker` in `text`, or npos; a marker that begins with "<!" (every tag
+// marker does) is found by forEachMarkerStart.
 size_t findMarker(std::string_view text, std::string_view marker);
+
+// The first place of each of `markers` in `text` into `places` (npos for one it does not
+// hold), the markers that begin with "<!" found together in one walk.
+void findMarkers(std::string_view text, std::span<const std::string_view> markers,
+                 std::span<size_t> places);
 
 // The smallest k in 0..maxTag for which `line` contains "<!--tag" + k + "-->", if any.
 std::optional<int> smallestOpenerTag(std::string_view line, int maxTag);

@@ -101,20 +101,22 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
     if (page.empty()) {
         return {};
     }
+    // The places of the block's markers, found in one walk over the page.
+    std::vector<size_t> starts;
+    std::vector<size_t> ends;
+    forEachMarkerStart(page, [&](size_t at) {
+        const std::string_view rest = page.substr(at);
+        if (rest.starts_with(kLinkBlockStart)) {
+            starts.push_back(at);
+        }
+        if (rest.starts_with(kLinkBlockEnd)) {
+            ends.push_back(at);
+        }
+        return true;
+    });
     // Where the last end marker stands decides whether a start marker is ever closed: the
     // start of the last line holding one.
-    size_t lastEnd = std::string_view::npos;
-    for (size_t from = 0;;) {
-        const size_t at = findMarker(page.substr(from), kLinkBlockEnd);
-        if (at == std::string_view::npos) {
-            break;
-        }
-        lastEnd = from + at;
-        from = lastEnd + 1;
-    }
-    if (lastEnd != std::string_view::npos) {
-        lastEnd = lineStartAt(page, lastEnd);
-    }
+    const size_t lastEnd = ends.empty() ? std::string_view::npos : lineStartAt(page, ends.back());
 
     std::string_view prefix = trimSpaces(tag99);
     std::string block(kLinkBlockStart);
@@ -127,21 +129,19 @@ std::string p_ajoute_lien(std::string_view page, const std::vector<Link>& links,
     out.reserve(page.size() + block.size() + page.size() / 16);
     bool inBlock = false;
     // The next place of each marker at or after the current line (the page's size when there
-    // is none), found again once the line holding it is passed.
-    auto nextOf = [&page](std::string_view marker, size_t from) {
-        const size_t at = findMarker(page.substr(from), marker);
-        return at == std::string_view::npos ? page.size() : from + at;
+    // is none), moved on once the line holding it is passed.
+    auto nextOf = [&page](const std::vector<size_t>& places, size_t& index, size_t from) {
+        while (index < places.size() && places[index] < from) {
+            ++index;
+        }
+        return index < places.size() ? places[index] : page.size();
     };
-    size_t nextStart = nextOf(kLinkBlockStart, 0);
-    size_t nextEnd = nextOf(kLinkBlockEnd, 0);
+    size_t startIndex = 0;
+    size_t endIndex = 0;
     size_t begin = 0;
     while (begin < page.size()) {
-        if (nextStart < begin) {
-            nextStart = nextOf(kLinkBlockStart, begin);
-        }
-        if (nextEnd < begin) {
-            nextEnd = nextOf(kLinkBlockEnd, begin);
-        }
+        const size_t nextStart = nextOf(starts, startIndex, begin);
+        const size_t nextEnd = nextOf(ends, endIndex, begin);
         // The lines before the next one holding a marker pass whole, or vanish inside a block.
         const size_t nextMarker = std::min(nextStart, nextEnd);
         const size_t markerLine =

@@ -1,5 +1,6 @@
 #include "links/tag_line.h"
 
+#include <array>
 #include <cstdint>
 
 #ifdef __SSE2__
@@ -84,13 +85,13 @@ bool endsEveryLineWithCrLf(std::string_view bytes) {
     return true;
 }
 
-TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
+namespace {
+
+// The tag line of `marker`, whose first place in `bytes` is `at` (npos when it has none).
+TagLine tagLineFrom(std::string_view bytes, std::string_view marker, size_t at) {
     if (bytes.empty()) {
         return TagLine{TagLine::Kind::EmptyFile, {}};
     }
-    // A marker holds no line end, so its first place in the bytes is on the first line holding
-    // it: the search goes straight there instead of looking at every line before.
-    const size_t at = findMarker(bytes, marker);
     if (at == std::string_view::npos) {
         return TagLine{TagLine::Kind::NotFound, {}};
     }
@@ -104,6 +105,14 @@ TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
         begin = nextLineAt(bytes, end);
     }
     return TagLine{TagLine::Kind::NotFound, {}};
+}
+
+}  // namespace
+
+// A marker holds no line end, so its first place in the bytes is on the first line holding it:
+// the search goes straight there instead of looking at every line before.
+TagLine tagLineOf(std::string_view bytes, std::string_view marker) {
+    return tagLineFrom(bytes, marker, findMarker(bytes, marker));
 }
 
 bool readPageTags(LineReader& reader, std::string_view linkMarker, std::string_view textMarker,
@@ -125,7 +134,11 @@ bool readPageTags(LineReader& reader, std::string_view linkMarker, std::string_v
 
 PageTags pageTagsOf(std::string_view bytes, std::string_view linkMarker,
                     std::string_view textMarker) {
-    return PageTags{tagLineOf(bytes, linkMarker), tagLineOf(bytes, textMarker)};
+    const std::array<std::string_view, 2> markers = {linkMarker, textMarker};
+    std::array<size_t, 2> places{};
+    findMarkers(bytes, markers, places);
+    return PageTags{tagLineFrom(bytes, linkMarker, places[0]),
+                    tagLineFrom(bytes, textMarker, places[1])};
 }
 
 std::string_view trimSpaces(std::string_view text) {

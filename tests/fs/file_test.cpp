@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "fs/directory.h"
@@ -72,6 +74,21 @@ TEST(FileNames, OnlyPlainNamesBecomeFilesAndNothingLeavesTheDirectory) {
     }
     EXPECT_EQ(after, around);
     EXPECT_EQ(written, 13u);  // each letter case its own file
+}
+
+TEST(FileNames, ListingOrderReadsLowerCaseAsUpperCaseThenComparesBytes) {
+    // Shorter first on a common folded start; a-z fold onto A-Z, which puts them before '[' and
+    // '_' and every byte above 'Z'; names that fold alike go by their bytes.
+    const std::vector<std::string> expected = {
+        "a",          "A.htm", "a.htm", "ab.htm", "B.htm",  "b.htm",        "item-10.htm",
+        "item-9.htm", "Z.htm", "z.htm", "[.htm",  "_a.htm", "\xC3\xA9.htm", "\xFF.htm"};
+    std::vector<std::string> names = expected;
+    std::mt19937 random(5);
+    for (int round = 0; round < 20; ++round) {
+        std::shuffle(names.begin(), names.end(), random);
+        sortInListingOrder(names);
+        ASSERT_EQ(names, expected);
+    }
 }
 
 }  // namespace
