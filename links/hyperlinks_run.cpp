@@ -102,6 +102,7 @@ void HyperlinksRun::showLinkCounter(uint64_t j, uint64_t m) {
 bool HyperlinksRun::scan() {
     const uint64_t n = m_pages.size();
     m_texts.resize(n);
+    m_groups.reserve(n);
     ProgressPace pace(n);
     for (uint64_t a = 0; a < n; ++a) {
         double t0 = clockSeconds();

@@ -17,6 +17,12 @@ void LinkGroups::leave(uint64_t position) {
     m_groupOfPage[position] = kNoGroup;
 }
 
+void LinkGroups::reserve(uint64_t pages) {
+    m_groupOfKey.reserve(pages);
+    m_groups.reserve(pages);
+    m_groupOfPage.reserve(pages);
+}
+
 void LinkGroups::assign(uint64_t position, std::optional<std::string_view> key) {
     if (position >= m_groupOfPage.size()) {
         m_groupOfPage.resize(position + 1, kNoGroup);

@@ -14,6 +14,10 @@ namespace pw {
 // holds its pages' positions in list order. A page without key belongs to no group.
 class LinkGroups {
   public:
+    // Makes room for the pages at positions below `pages`, so that assigning them in list
+    // order never regrows the tables.
+    void reserve(uint64_t pages);
+
     // Puts the page at `position` in the group of `key`, or in none, leaving its former group.
     void assign(uint64_t position, std::optional<std::string_view> key);
 
