@@ -199,7 +199,14 @@ std::vector<std::string> Directory::listFiles(const std::function<bool(std::stri
     if (!ok() || !m_env.list(fd(), entries).ok()) {
         return names;
     }
+    // The work files among the names serve the sweep of prepareWorkFiles, which then needs no
+    // listing of its own.
+    m_workFilesSeen.clear();
+    m_workFilesListed = true;
     for (DirectoryEntry& item : entries) {
+        if (workFileOwner(item.name) >= 0) {
+            m_workFilesSeen.push_back(item.name);
+        }
         if (!isPlainFileName(item.name) || !keep(item.name)) {
             continue;
         }
@@ -266,13 +273,23 @@ void Directory::prepareWorkFiles() const {
 }
 
 void Directory::removeStaleWorkFiles() const {
-    std::vector<DirectoryEntry> entries;
-    if (!m_env.list(fd(), entries).ok()) {
-        return;
+    std::vector<std::string> candidates;
+    if (m_workFilesListed) {
+        // Files that killed writers left before this run listed the directory; one left since
+        // goes with a later run.
+        candidates = std::move(m_workFilesSeen);
+    } else {
+        std::vector<DirectoryEntry> entries;
+        if (!m_env.list(fd(), entries).ok()) {
+            return;
+        }
+        for (DirectoryEntry& item : entries) {
+            candidates.push_back(std::move(item.name));
+        }
     }
     const long self = m_env.processId();
-    for (const DirectoryEntry& item : entries) {
-        const long owner = workFileOwner(item.name);
+    for (const std::string& name : candidates) {
+        const long owner = workFileOwner(name);
         // A writer of an earlier version does not hold the directory: a process that still
         // exists, or a lock on the file, keeps its work file.
         if (owner < 0 || (owner > 0 && owner != self && m_env.processExists(owner))) {
@@ -280,11 +297,11 @@ void Directory::removeStaleWorkFiles() const {
         }
         int descriptor = -1;
         Status opened =
-            m_env.open(fd(), item.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0, descriptor);
+            m_env.open(fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0, descriptor);
         if (!opened.ok()) {
             // A link is never a work file: work files are created as plain files.
             if (opened.sysError() == ELOOP) {
-                (void)m_env.unlink(fd(), item.name.c_str(), 0);
+                (void)m_env.unlink(fd(), name.c_str(), 0);
             }
             continue;
         }
@@ -295,9 +312,9 @@ void Directory::removeStaleWorkFiles() const {
         FileInfo named;
         if (m_env.lock(file.fd(), LOCK_EX | LOCK_NB).ok() &&
             m_env.stat(file.fd(), "", AT_EMPTY_PATH, held).ok() && held.regular &&
-            m_env.stat(fd(), item.name.c_str(), AT_SYMLINK_NOFOLLOW, named).ok() &&
+            m_env.stat(fd(), name.c_str(), AT_SYMLINK_NOFOLLOW, named).ok() &&
             named.inode == held.inode && named.device == held.device) {
-            (void)m_env.unlink(fd(), item.name.c_str(), 0);
+            (void)m_env.unlink(fd(), name.c_str(), 0);
         }
     }
 }

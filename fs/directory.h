@@ -112,6 +112,9 @@ class Directory {
     FileHandle m_handle;
     Status m_status;
     mutable bool m_prepared = false;
+    // The work files of the last full listing (listFiles), when there was one.
+    mutable bool m_workFilesListed = false;
+    mutable std::vector<std::string> m_workFilesSeen;
     mutable std::string m_workStem;
     mutable uint32_t m_workSlots = 0;
     enum class Unnamed { kUntried, kLinked, kRefused };

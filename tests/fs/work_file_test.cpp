@@ -244,6 +244,27 @@ TEST(WorkFiles, ThoseOfKilledRunsGoWithTheFirstWriteAndOthersStay) {
     EXPECT_EQ(readFile(dir / "page.htm"), "keep");
 }
 
+TEST(WorkFiles, AListingOfTheDirectoryServesTheSweepOfItsFirstWrite) {
+    test::TempDir dir;
+    const long ended = endedProcess();
+    const std::string before = workName(ended);
+    const std::string after = ".pagewright-work-" + std::to_string(ended) + "-3.tmp";
+    writeFile(dir / before, "half a page");
+    Delivery delivery;
+    {
+        Directory directory(Env::system(), dir.path());
+        (void)directory.listFiles([](std::string_view) { return true; }, false);
+        // Left after the listing: not seen by this run's sweep, swept by the next one.
+        writeFile(dir / after, "half a page");
+        ASSERT_TRUE(replaceFile(directory, "new.htm", "new", Durability::kAtomic, delivery).ok());
+        EXPECT_FALSE(test::exists(dir / before));
+        EXPECT_TRUE(test::exists(dir / after));
+    }
+    Directory next(Env::system(), dir.path());
+    ASSERT_TRUE(replaceFile(next, "new.htm", "newer", Durability::kAtomic, delivery).ok());
+    EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"new.htm"});
+}
+
 TEST(WorkFiles, ThoseOfKilledRunsStayWhileAnotherWriterHoldsTheDirectory) {
     for (bool held : {true, false}) {
         SCOPED_TRACE(held ? "held" : "free");
