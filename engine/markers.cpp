@@ -1,7 +1,5 @@
 #include "engine/markers.h"
 
-#include <cstring>
-
 #include <charconv>
 
 namespace pw {

@@ -136,16 +136,18 @@ PageTemplate::PageTemplate(std::string_view model) {
     m_pageLines = static_cast<uint64_t>(std::count(m_text.begin(), m_text.end(), '\n'));
 }
 
+std::string_view PageTemplate::bytesOf(const Piece& piece, const ColumnTable& columns,
+                                       std::string_view title) const {
+    if (piece.what == kText) {
+        return std::string_view(m_text).substr(piece.begin, piece.size);
+    }
+    return piece.what == kTitle ? title : columns.at(piece.what);
+}
+
 void PageTemplate::render(const ColumnTable& columns, std::string_view title,
                           std::string& out) const {
     for (const Piece& piece : m_pieces) {
-        if (piece.what == kText) {
-            out.append(m_text, piece.begin, piece.size);
-        } else if (piece.what == kTitle) {
-            out += title;
-        } else {
-            out += columns.at(piece.what);
-        }
+        out += bytesOf(piece, columns, title);
     }
 }
 
@@ -153,10 +155,7 @@ bool PageTemplate::rendersAs(const ColumnTable& columns, std::string_view title,
                              std::string_view page) const {
     size_t at = 0;
     for (const Piece& piece : m_pieces) {
-        const std::string_view part = piece.what == kText
-                                          ? std::string_view(m_text).substr(piece.begin, piece.size)
-                                      : piece.what == kTitle ? title
-                                                             : columns.at(piece.what);
+        const std::string_view part = bytesOf(piece, columns, title);
         if (page.size() - at < part.size() ||
             (!part.empty() && std::memcmp(page.data() + at, part.data(), part.size()) != 0)) {
             return false;

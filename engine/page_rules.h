@@ -97,6 +97,9 @@ class PageTemplate {
         size_t begin = 0;  // kText: the piece of m_text
         size_t size = 0;
     };
+    // What `piece` puts in the page of the record in `columns`, titled `title`.
+    std::string_view bytesOf(const Piece& piece, const ColumnTable& columns,
+                             std::string_view title) const;
     std::string m_text;
     std::vector<Piece> m_pieces;
     // The columns whose values the page holds, each once.

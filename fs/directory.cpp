@@ -284,7 +284,9 @@ void Directory::removeStaleWorkFiles() const {
             return;
         }
         for (DirectoryEntry& item : entries) {
-            candidates.push_back(std::move(item.name));
+            if (workFileOwner(item.name) >= 0) {
+                candidates.push_back(std::move(item.name));
+            }
         }
     }
     const long self = m_env.processId();

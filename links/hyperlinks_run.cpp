@@ -103,9 +103,9 @@ bool HyperlinksRun::scan() {
     const uint64_t n = m_pages.size();
     m_texts.resize(n);
     m_groups.reserve(n);
-    ProgressPace pace(n);
+    ProgressPace pace(n, m_display.showsProgress());
     for (uint64_t a = 0; a < n; ++a) {
-        double t0 = clockSeconds();
+        const double t0 = pace.shows() ? clockSeconds() : 0;
         const bool shown = pace.due(a + 1, t0);
         if (shown) {
             showCounter(a + 1);
@@ -163,7 +163,9 @@ void HyperlinksRun::rewrite(uint64_t position, std::span<const uint64_t> group) 
             continue;
         }
         m_links.push_back(Link{m_pages[partner], textOf(m_texts[partner], m_notFound)});
-        showLinkCounter(++j, m);
+        if (m_display.showsProgress()) {
+            showLinkCounter(++j, m);
+        }
     }
 
     Entry entry;
@@ -215,9 +217,9 @@ bool HyperlinksRun::link() {
     for (uint64_t a = 0; a < n; ++a) {
         toLink += m_groups.groupOf(a).size() > 1 ? 1 : 0;
     }
-    ProgressPace pace(n);
+    ProgressPace pace(n, m_display.showsProgress());
     for (uint64_t a = 0; a < n; ++a) {
-        double t0 = clockSeconds();
+        const double t0 = pace.shows() ? clockSeconds() : 0;
         const bool shown = pace.due(a + 1, t0);
         if (shown) {
             showCounter(a + 1);
