@@ -11,105 +11,83 @@ namespace pw {
 
 namespace {
 
-// Hands out the ends of a line's fields, in order, and whether each field holds a '<'. It
-// marks the separators and the '<' of 64 bytes at a time, 16 bytes to a comparison, so a
-// record costs one pass over its bytes however many fields it has (a search per field would
-// start over for each of them).
+constexpr size_t kChunk = 64;
+
+// Hands out the ends of a line's fields, in order. It marks the separators of 64 bytes at a
+// time, 16 bytes to a comparison, so a record costs one pass over its bytes however many fields
+// it has (a search per field would start over for each of them). The line must be followed by
+// kChunk readable bytes.
 class FieldFinder {
   public:
     FieldFinder(const char* data, size_t size, char separator)
         : m_data(data), m_size(size), m_separator(separator) {}
 
     // The end of the next field: the position of the next separator, or the line's size when
-    // none is left. `angle` tells whether the field holds a '<'.
-    size_t next(bool& angle) {
-        for (;;) {
-            size_t at = m_size;
-            if (m_separators != 0) {
-                at = m_chunk + static_cast<size_t>(__builtin_ctzll(m_separators));
-                m_separators &= m_separators - 1;
-            } else if (m_scanned < m_size) {
-                if (m_angles != 0) {
-                    m_lastAngle = m_chunk + 63 - static_cast<size_t>(__builtin_clzll(m_angles));
-                }
-                m_chunk = m_scanned;
-                scanChunk();
-                continue;
+    // none is left.
+    size_t next() {
+        while (m_separators == 0) {
+            if (m_scanned >= m_size) {
+                return m_size;
             }
-            const size_t angleAt = lastAngleBefore(at);
-            angle = angleAt != kNone && angleAt >= m_fieldStart;
-            m_fieldStart = at + 1;
-            return at;
+            scanChunk();
         }
+        const size_t at = m_chunk + static_cast<size_t>(__builtin_ctzll(m_separators));
+        m_separators &= m_separators - 1;
+        return at;
     }
 
   private:
-    static constexpr size_t kChunk = 64;
-    static constexpr size_t kNone = SIZE_MAX;
-
-    // The last '<' before `at`, which lies in the chunk being handed out or after it.
-    size_t lastAngleBefore(size_t at) const {
-        const size_t offset = at - m_chunk;
-        const uint64_t below =
-            offset >= kChunk ? m_angles : m_angles & ((uint64_t{1} << offset) - 1);
-        return below != 0 ? m_chunk + 63 - static_cast<size_t>(__builtin_clzll(below))
-                          : m_lastAngle;
-    }
-
+    // Marks the separators of the next chunk. The bytes past the line are the table's padding:
+    // they are read, and their marks cleared.
     void scanChunk() {
+        m_chunk = m_scanned;
         m_separators = 0;
-        m_angles = 0;
-        const size_t n = std::min(kChunk, m_size - m_scanned);
         const char* const bytes = m_data + m_scanned;
-        size_t i = 0;
 #ifdef __SSE2__
         const __m128i separator = _mm_set1_epi8(m_separator);
-        const __m128i angle = _mm_set1_epi8('<');
-        for (; i + 16 <= n; i += 16) {
+        for (size_t i = 0; i < kChunk; i += 16) {
             const __m128i piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
             m_separators |=
                 uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(piece, separator)))}
                 << i;
-            m_angles |=
-                uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(piece, angle)))}
-                << i;
+        }
+#else
+        for (size_t i = 0; i < kChunk; ++i) {
+            m_separators |= uint64_t{bytes[i] == m_separator} << i;
         }
 #endif
-        for (; i < n; ++i) {
-            m_separators |= uint64_t{bytes[i] == m_separator} << i;
-            m_angles |= uint64_t{bytes[i] == '<'} << i;
+        const size_t n = m_size - m_scanned;
+        if (n < kChunk) {
+            m_separators &= (uint64_t{1} << n) - 1;
+            m_scanned = m_size;
+        } else {
+            m_scanned += kChunk;
         }
-        m_scanned += n;
     }
 
     const char* m_data;
     size_t m_size;
     char m_separator;
     size_t m_scanned = 0;
-    // The chunk starting at m_chunk: its separators not handed out yet, and its '<', one bit
-    // per byte.
+    // The separators not handed out yet of the chunk starting at m_chunk, one bit per byte.
     size_t m_chunk = 0;
     uint64_t m_separators = 0;
-    uint64_t m_angles = 0;
-    // The last '<' of the chunks before m_chunk, and where the current field starts.
-    size_t m_lastAngle = kNone;
-    size_t m_fieldStart = 0;
 };
 
 }  // namespace
 
 void ColumnTable::split(std::string_view line, char separator) {
+    const size_t size = line.size();
     m_line.assign(line);
-    FieldFinder fields(m_line.data(), m_line.size(), separator);
+    m_line.append(kChunk, '\0');
+    FieldFinder fields(m_line.data(), size, separator);
     size_t start = 0;
     int k = 0;
     for (; k < kSlots; ++k) {
-        bool angle = false;
-        const size_t end = fields.next(angle);
+        const size_t end = fields.next();
         m_begin[static_cast<size_t>(k)] = start;
         m_end[static_cast<size_t>(k)] = end;
-        m_angle[static_cast<size_t>(k)] = angle;
-        if (end == m_line.size()) {
+        if (end == size) {
             ++k;
             break;
         }
@@ -118,7 +96,6 @@ void ColumnTable::split(std::string_view line, char separator) {
     for (int rest = k; rest < m_filled; ++rest) {
         m_begin[static_cast<size_t>(rest)] = 0;
         m_end[static_cast<size_t>(rest)] = 0;
-        m_angle[static_cast<size_t>(rest)] = false;
     }
     m_filled = k;
 }
@@ -127,7 +104,6 @@ void ColumnTable::clear() {
     m_line.clear();
     m_begin.fill(0);
     m_end.fill(0);
-    m_angle.fill(false);
     m_filled = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,8 @@ class ColumnTable {
     // True when slot `k` holds a '<'. Every marker, the generator text and the title text begin
     // with one, so a value without it is plain text to every page rule.
     bool holdsAngle(long long k) const {
-        return k >= 0 && k < kSlots && m_angle[static_cast<size_t>(k)];
+        const std::string_view value = at(k);
+        return !value.empty() && std::memchr(value.data(), '<', value.size()) != nullptr;
     }
 
     // Splits `line` at `separator` into the slots from 0 upward and empties every slot past
@@ -39,11 +41,11 @@ class ColumnTable {
     void clear();
 
   private:
-    // The record's bytes, copied once; slot k is m_line[m_begin[k], m_end[k]).
+    // The record's bytes, copied once, and a chunk of padding for the separator scan; slot k is
+    // m_line[m_begin[k], m_end[k]).
     std::string m_line;
     std::array<size_t, kSlots> m_begin{};
     std::array<size_t, kSlots> m_end{};
-    std::array<bool, kSlots> m_angle{};
     // Slots from this one up are empty: a split clears only what the previous one filled.
     int m_filled = 0;
 };
