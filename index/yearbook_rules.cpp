@@ -1,5 +1,6 @@
 #include "index/yearbook_rules.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/markers.h"
@@ -36,7 +37,7 @@ constexpr size_t kSpareSize = 64u << 10;
 // A settled model line at least this long is borrowed from the model, never copied; a settled
 // head given to a sink goes out once it reaches kHeadSize.
 constexpr size_t kBorrowedSize = 64u << 10;
-constexpr size_t kHeadSize = 1u << 20;
+constexpr size_t kHeadSize = 128u << 10;
 
 std::vector<std::string_view> linesOf(std::string_view bytes) {
     std::vector<std::string_view> lines;
@@ -226,6 +227,7 @@ void YearbookBuilder::compileRow() {
         const Item& item = m_block[i];
         if (item.column >= 0) {
             part.column = item.column;
+            m_rowLiteralBytes += part.literal.size() + 2;
             m_row.push_back(std::move(part));
             part = RowPart{};
             ++m_rowLines;
@@ -235,12 +237,14 @@ void YearbookBuilder::compileRow() {
         } else {
             m_row.clear();
             m_rowLines = 0;
+            m_rowLiteralBytes = 0;
             return;
         }
     }
     if (m_rowLines == 0) {
         return;  // no row: the full pass keeps no segment for it
     }
+    m_rowLiteralBytes += part.literal.size();
     m_row.push_back(std::move(part));
 }
 
@@ -279,12 +283,23 @@ bool YearbookBuilder::addSteadyRecord(const ColumnTable& columns) {
     m_settledLines += row.lines;
     toHead(row.text);
     flushFullHead();
-    row.text.clear();
+    // The row is sized once, then each piece copied in place: a row is a dozen short pieces,
+    // and checking the room at each of them cost as much as copying it.
+    size_t size = m_rowLiteralBytes;
     for (const RowPart& part : m_row) {
-        row.text += part.literal;
         if (part.column >= 0) {
-            row.text += columns.at(part.column);
-            row.text += "\r\n";
+            size += columns.at(part.column).size();
+        }
+    }
+    row.text.resize(size);
+    char* out = row.text.data();
+    for (const RowPart& part : m_row) {
+        out = std::copy(part.literal.begin(), part.literal.end(), out);
+        if (part.column >= 0) {
+            const std::string_view value = columns.at(part.column);
+            out = std::copy(value.begin(), value.end(), out);
+            *out++ = '\r';
+            *out++ = '\n';
         }
     }
     row.lines = m_rowLines;

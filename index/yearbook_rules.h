@@ -152,6 +152,8 @@ class YearbookBuilder {
     std::vector<Item> m_block;
     std::vector<RowPart> m_row;
     uint64_t m_rowLines = 0;
+    // The bytes of a row besides its values: its model lines and a CR LF after each value.
+    size_t m_rowLiteralBytes = 0;
     bool m_steady = false;
     LineClass m_startClass;
     LineClass m_endClass;
