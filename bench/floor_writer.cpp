@@ -106,7 +106,13 @@ bool writeFiles(const std::string& step, int dir, const std::vector<Item>& items
             if (fd < 0 || !writeBytes(fd, item.size) || counted(::close, fd) != 0) {
                 return fail(item.name);
             }
-        } else if (step == "rename") {
+        } else if (step == "rename" || step == "readrename") {
+            if (step == "readrename") {
+                int old = counted(::openat, dir, name, O_RDONLY | O_CLOEXEC);
+                if (old < 0 || !readWhole(old) || counted(::close, old) != 0) {
+                    return fail(item.name);
+                }
+            }
             int fd = counted(::openat, dir, work, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0 || !writeBytes(fd, item.size) || counted(::close, fd) != 0 ||
                 counted(::renameat, dir, work, dir, name) != 0) {
@@ -216,8 +222,9 @@ int runFloor(const std::vector<std::string>& args) {
             i += 2;
             continue;
         }
-        bool known = step == "new" || step == "rename" || step == "checked" || step == "linktmp" ||
-                     step == "inplace" || step == "trunc" || step == "readlist";
+        bool known = step == "new" || step == "rename" || step == "readrename" ||
+                     step == "checked" || step == "linktmp" || step == "inplace" ||
+                     step == "trunc" || step == "readlist";
         if (!known || i + 2 >= args.size()) {
             break;
         }

@@ -12,6 +12,8 @@ namespace pw::bench {
 // Steps, done in order in one process:
 //   new DIR MANIFEST      create each listed file anew and write its size in bytes
 //   rename DIR MANIFEST   write each file under a work name, then rename it over its name
+//   readrename DIR MANIFEST  read each existing file whole, then replace it as "rename" does
+//                         (an update must read the page it replaces)
 //   checked DIR MANIFEST  as a careful writer of new files: look the name up, create a locked
 //                         work file, write it, rename it to the name
 //   linktmp DIR MANIFEST  write each file as an unnamed file (O_TMPFILE), then link it to its name
