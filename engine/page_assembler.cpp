@@ -164,14 +164,19 @@ PageOutcome PageAssembler::inMemory(const std::string& name, std::string_view ti
     m_out.clear();
     uint64_t lines = 0;
     bool same = false;
+    const bool fixedPoint = m_modelInMemory && m_template.rendersFixedPoint(columns, title);
     if (!entry.exists) {
         m_template.render(columns, title, m_out);
         lines = m_template.lines();
-    } else if (m_modelInMemory && m_template.rendersFixedPoint(columns, title) &&
-               m_template.rendersAs(columns, title, m_page)) {
+    } else if (fixedPoint && m_template.rendersAs(columns, title, m_page)) {
         // The page is what the model gives for this record, which the rules leave as it is:
         // unchanged, without going through its lines.
         same = true;
+        lines = m_template.pageLines();
+    } else if (fixedPoint && m_template.rendersSomeRecordAs(m_page)) {
+        // The page is what the model gave for another record, with no hand edit: the rules
+        // would give the model's page for this one.
+        m_template.render(columns, title, m_out);
         lines = m_template.pageLines();
     } else {
         m_out.clear();

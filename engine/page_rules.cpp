@@ -165,11 +165,17 @@ bool PageTemplate::rendersAs(const ColumnTable& columns, std::string_view title,
     return at == page.size();
 }
 
+namespace {
+
+// True when the rules find none of their texts in `value`.
+bool plain(std::string_view value) {
+    const PageRules::Marks marks = PageRules::marksOf(value);
+    return !marks.opener && !marks.closer && !marks.generator && !marks.title;
+}
+
+}  // namespace
+
 bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, std::string_view title) const {
-    auto plain = [](std::string_view value) {
-        const PageRules::Marks marks = PageRules::marksOf(value);
-        return !marks.opener && !marks.closer && !marks.generator && !marks.title;
-    };
     if (!plain(title)) {
         return false;
     }
@@ -179,6 +185,39 @@ bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, std::string_vie
         }
     }
     return true;
+}
+
+bool PageTemplate::rendersSomeRecordAs(std::string_view page) const {
+    size_t at = 0;
+    for (size_t i = 0; i < m_pieces.size(); ++i) {
+        const Piece& piece = m_pieces[i];
+        if (piece.what == kText) {
+            const std::string_view text = std::string_view(m_text).substr(piece.begin, piece.size);
+            if (page.size() - at < text.size() ||
+                std::memcmp(page.data() + at, text.data(), text.size()) != 0) {
+                return false;
+            }
+            at += text.size();
+            continue;
+        }
+        // A value or the title: text of one line, up to where the line's part of the text after
+        // it begins (a value or title holding that part is left to the rules).
+        if (i + 1 == m_pieces.size() || m_pieces[i + 1].what != kText) {
+            return false;
+        }
+        const std::string_view next =
+            std::string_view(m_text).substr(m_pieces[i + 1].begin, m_pieces[i + 1].size);
+        const std::string_view stop =
+            next.substr(0, std::min(next.find_first_of("\r\n"), next.size()));
+        const size_t lineEnd = std::min(page.find_first_of("\r\n", at), page.size());
+        const std::string_view line = page.substr(at, lineEnd - at);
+        const size_t end = stop.empty() ? line.size() : line.find(stop);
+        if (end == std::string_view::npos || !plain(line.substr(0, end))) {
+            return false;
+        }
+        at += end;
+    }
+    return at == page.size();
 }
 
 std::string assemblePageText(std::string_view page, const ColumnTable& columns,

@@ -87,6 +87,11 @@ class PageTemplate {
     // values it holds, nor the title, holds a text the rules look for. (A value that does could
     // turn its line into a marker, the title line into the generator line.)
     bool rendersFixedPoint(const ColumnTable& columns, std::string_view title) const;
+    // True when `page` is what render() gives for some record and title that hold neither a
+    // line end nor a text the rules look for. The rules then leave the page's lines as the
+    // model's, so they turn it into render() of the current record whenever rendersFixedPoint
+    // holds for that record.
+    bool rendersSomeRecordAs(std::string_view page) const;
 
   private:
     friend class TemplateBuilder;
