@@ -366,30 +366,65 @@ std::string procPathOf(int fd) {
 }
 
 void sortInListingOrder(std::vector<std::string>& names) {
-    // Each name is folded once, so that a comparison is one compare of bytes instead of a fold
-    // of both names at every step of the sort.
+    // Each name is folded once, into one buffer, so that a comparison is a compare of bytes
+    // instead of a fold of both names at every step of the sort. The bytes every name starts
+    // with are skipped, and the next eight become a number, so that most comparisons are one
+    // compare of numbers (pages named after a running count share a long start).
     struct Keyed {
-        std::string folded;
+        uint64_t key;
+        size_t begin;
+        size_t size;
         size_t index;
     };
+    if (names.size() < 2) {
+        return;
+    }
+    std::string folded;
+    size_t total = 0;
+    for (const std::string& name : names) {
+        total += name.size();
+    }
+    folded.reserve(total);
     std::vector<Keyed> keyed;
     keyed.reserve(names.size());
     for (size_t i = 0; i < names.size(); ++i) {
-        std::string folded = names[i];
-        for (char& c : folded) {
-            if (c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - ('a' - 'A'));
-            }
+        keyed.push_back(Keyed{0, folded.size(), names[i].size(), i});
+        for (char c : names[i]) {
+            folded += c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
         }
-        keyed.push_back(Keyed{std::move(folded), i});
     }
-    std::sort(keyed.begin(), keyed.end(), [&names](const Keyed& a, const Keyed& b) {
-        const int order = a.folded.compare(b.folded);
+    const std::string_view bytes = folded;
+    auto nameAt = [&bytes](const Keyed& k) { return bytes.substr(k.begin, k.size); };
+    size_t common = keyed[0].size;
+    for (const Keyed& k : keyed) {
+        const std::string_view name = nameAt(k);
+        const std::string_view first = nameAt(keyed[0]);
+        common = std::min(common, name.size());
+        while (common > 0 && name.substr(0, common) != first.substr(0, common)) {
+            --common;
+        }
+    }
+    // A name that ends within the eight bytes reads as followed by zeros, which no name holds:
+    // it comes before every longer name it starts.
+    for (Keyed& k : keyed) {
+        const std::string_view name = nameAt(k);
+        for (size_t at = common; at < common + 8; ++at) {
+            k.key = k.key << 8 | (at < name.size() ? static_cast<unsigned char>(name[at]) : 0u);
+        }
+    }
+    const size_t past = common + 8;
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key) {
+            return a.key < b.key;
+        }
+        const std::string_view restA = nameAt(a).substr(std::min(past, a.size));
+        const std::string_view restB = nameAt(b).substr(std::min(past, b.size));
+        const int order = restA.compare(restB);
         return order != 0 ? order < 0 : names[a.index] < names[b.index];
     });
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
-    for (Keyed& k : keyed) {
+    for (const Keyed& k : keyed) {
         sorted.push_back(std::move(names[k.index]));
     }
     names.swap(sorted);

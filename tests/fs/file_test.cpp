@@ -89,6 +89,34 @@ TEST(FileNames, ListingOrderReadsLowerCaseAsUpperCaseThenComparesBytes) {
         sortInListingOrder(names);
         ASSERT_EQ(names, expected);
     }
+    // Names with a long common start, ending before, within and past the bytes compared as a
+    // number: the order of a plain fold-then-bytes comparison.
+    auto fold = [](std::string name) {
+        for (char& c : name) {
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+        }
+        return name;
+    };
+    const std::string alphabet = "aAzZ09._\xC3\xFF";
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> many;
+        const std::string start = round % 3 == 0 ? "" : "page-000";
+        for (size_t i = 0; i < 1 + random() % 40; ++i) {
+            std::string name = start;
+            for (size_t length = random() % 14; length > 0; --length) {
+                name += alphabet[random() % alphabet.size()];
+            }
+            many.push_back(name);
+        }
+        std::vector<std::string> reference = many;
+        std::sort(reference.begin(), reference.end(),
+                  [&](const std::string& a, const std::string& b) {
+                      const int order = fold(a).compare(fold(b));
+                      return order != 0 ? order < 0 : a < b;
+                  });
+        sortInListingOrder(many);
+        ASSERT_EQ(many, reference) << "round " << round;
+    }
 }
 
 }  // namespace
