@@ -35,7 +35,8 @@ void writeBlockCopy(const std::vector<BlockItem>& block, const ColumnTable& colu
 constexpr size_t kSpareRuns = 8;
 constexpr size_t kSpareSize = 64u << 10;
 // A settled model line at least this long is borrowed from the model, never copied; a settled
-// head given to a sink goes out once it reaches kHeadSize.
+// head given to a sink goes out once it reaches kHeadSize, which is small enough that the head
+// stays in the processor's cache between its appends and its write.
 constexpr size_t kBorrowedSize = 64u << 10;
 constexpr size_t kHeadSize = 128u << 10;
 
