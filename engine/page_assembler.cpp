@@ -179,7 +179,6 @@ PageOutcome PageAssembler::inMemory(const std::string& name, std::string_view ti
         m_template.render(columns, title, m_out);
         lines = m_template.pageLines();
     } else {
-        m_out.clear();
         PageRules rules(columns, title);
         rules.begin(lastCloserPosition(m_page));
         LineReader reader = LineReader::fromMemory(m_page);

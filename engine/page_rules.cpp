@@ -136,10 +136,30 @@ PageTemplate::PageTemplate(std::string_view model) {
     m_pageLines = static_cast<uint64_t>(std::count(m_text.begin(), m_text.end(), '\n'));
 }
 
+namespace {
+
+// True when `page` holds `part` at `at`.
+bool holdsAt(std::string_view page, size_t at, std::string_view part) {
+    return page.size() - at >= part.size() &&
+           (part.empty() || std::memcmp(page.data() + at, part.data(), part.size()) == 0);
+}
+
+// True when the rules find none of their texts in `value`.
+bool plain(std::string_view value) {
+    const PageRules::Marks marks = PageRules::marksOf(value);
+    return !marks.opener && !marks.closer && !marks.generator && !marks.title;
+}
+
+}  // namespace
+
+std::string_view PageTemplate::textOf(const Piece& piece) const {
+    return std::string_view(m_text).substr(piece.begin, piece.size);
+}
+
 std::string_view PageTemplate::bytesOf(const Piece& piece, const ColumnTable& columns,
                                        std::string_view title) const {
     if (piece.what == kText) {
-        return std::string_view(m_text).substr(piece.begin, piece.size);
+        return textOf(piece);
     }
     return piece.what == kTitle ? title : columns.at(piece.what);
 }
@@ -156,24 +176,13 @@ bool PageTemplate::rendersAs(const ColumnTable& columns, std::string_view title,
     size_t at = 0;
     for (const Piece& piece : m_pieces) {
         const std::string_view part = bytesOf(piece, columns, title);
-        if (page.size() - at < part.size() ||
-            (!part.empty() && std::memcmp(page.data() + at, part.data(), part.size()) != 0)) {
+        if (!holdsAt(page, at, part)) {
             return false;
         }
         at += part.size();
     }
     return at == page.size();
 }
-
-namespace {
-
-// True when the rules find none of their texts in `value`.
-bool plain(std::string_view value) {
-    const PageRules::Marks marks = PageRules::marksOf(value);
-    return !marks.opener && !marks.closer && !marks.generator && !marks.title;
-}
-
-}  // namespace
 
 bool PageTemplate::rendersFixedPoint(const ColumnTable& columns, std::string_view title) const {
     if (!plain(title)) {
@@ -192,9 +201,8 @@ bool PageTemplate::rendersSomeRecordAs(std::string_view page) const {
     for (size_t i = 0; i < m_pieces.size(); ++i) {
         const Piece& piece = m_pieces[i];
         if (piece.what == kText) {
-            const std::string_view text = std::string_view(m_text).substr(piece.begin, piece.size);
-            if (page.size() - at < text.size() ||
-                std::memcmp(page.data() + at, text.data(), text.size()) != 0) {
+            const std::string_view text = textOf(piece);
+            if (!holdsAt(page, at, text)) {
                 return false;
             }
             at += text.size();
@@ -205,8 +213,7 @@ bool PageTemplate::rendersSomeRecordAs(std::string_view page) const {
         if (i + 1 == m_pieces.size() || m_pieces[i + 1].what != kText) {
             return false;
         }
-        const std::string_view next =
-            std::string_view(m_text).substr(m_pieces[i + 1].begin, m_pieces[i + 1].size);
+        const std::string_view next = textOf(m_pieces[i + 1]);
         const std::string_view stop =
             next.substr(0, std::min(next.find_first_of("\r\n"), next.size()));
         const size_t lineEnd = std::min(page.find_first_of("\r\n", at), page.size());

@@ -102,6 +102,8 @@ class PageTemplate {
         size_t begin = 0;  // kText: the piece of m_text
         size_t size = 0;
     };
+    // The bytes of a text piece.
+    std::string_view textOf(const Piece& piece) const;
     // What `piece` puts in the page of the record in `columns`, titled `title`.
     std::string_view bytesOf(const Piece& piece, const ColumnTable& columns,
                              std::string_view title) const;

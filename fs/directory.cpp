@@ -395,14 +395,12 @@ void sortInListingOrder(std::vector<std::string>& names) {
     }
     const std::string_view bytes = folded;
     auto nameAt = [&bytes](const Keyed& k) { return bytes.substr(k.begin, k.size); };
-    size_t common = keyed[0].size;
+    const std::string_view first = nameAt(keyed[0]);
+    size_t common = first.size();
     for (const Keyed& k : keyed) {
-        const std::string_view name = nameAt(k);
-        const std::string_view first = nameAt(keyed[0]);
-        common = std::min(common, name.size());
-        while (common > 0 && name.substr(0, common) != first.substr(0, common)) {
-            --common;
-        }
+        const std::string_view name = nameAt(k).substr(0, common);
+        common = static_cast<size_t>(std::mismatch(name.begin(), name.end(), first.begin()).first -
+                                     name.begin());
     }
     // A name that ends within the eight bytes reads as followed by zeros, which no name holds:
     // it comes before every longer name it starts.
